@@ -1,0 +1,251 @@
+#include "cmdline.h"
+
+#include "console.h"
+
+#include <cstring>
+#include <new>
+
+OperationParams g_params;
+ConsoleOptions g_consoleOptions;
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+void LowerAscii(char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text >= 'A' && *text <= 'Z') {
+            *text = static_cast<char>(*text - 'A' + 'a');
+        }
+    }
+}
+
+enum class Switch { None, Write, Read, Verify, Monitor, File, FileAddress, EmuAddress, Size, NoBackBuf, Large, NoQuit, Help };
+
+Switch Lookup(const char* token) {
+    if (token[0] != '-' && token[0] != '/') {
+        return Switch::None;
+    }
+    static const struct {
+        const char* name;
+        Switch value;
+    } table[] = {
+        {"write", Switch::Write},
+        {"read", Switch::Read},
+        {"verify", Switch::Verify},
+        {"monitor", Switch::Monitor},
+        {"infile", Switch::File},
+        {"outfile", Switch::File},
+        {"fileaddress", Switch::FileAddress},
+        {"emuaddress", Switch::EmuAddress},
+        {"size", Switch::Size},
+        {"nobackbuf", Switch::NoBackBuf},
+        {"large", Switch::Large},
+        {"noquitprompt", Switch::NoQuit},
+        {"?", Switch::Help},
+    };
+    for (const auto& entry : table) {
+        if (std::strcmp(token + 1, entry.name) == 0) {
+            return entry.value;
+        }
+    }
+    return Switch::None;
+}
+
+bool TakesValue(Switch s) {
+    return s == Switch::File || s == Switch::FileAddress || s == Switch::EmuAddress || s == Switch::Size;
+}
+
+// A path longer than the record holds is cut to its 259 characters.
+void ApplyValue(Switch s, const char* value) {
+    switch (s) {
+    case Switch::File:
+        std::strncpy(g_params.filePath, value, kMaxPath - 1);
+        g_params.filePath[kMaxPath - 1] = '\0';
+        break;
+    case Switch::FileAddress:
+        g_params.fileAddress = ParseHex(value);
+        break;
+    case Switch::EmuAddress:
+        g_params.emuAddress = ParseHex(value);
+        break;
+    case Switch::Size:
+        g_params.size = ParseHex(value);
+        break;
+    default:
+        break;
+    }
+}
+
+void ApplyFlag(Switch s) {
+    switch (s) {
+    case Switch::Write:
+        g_params.operation = OP_WRITE;
+        break;
+    case Switch::Read:
+        g_params.operation = OP_READ;
+        break;
+    case Switch::Verify:
+        g_params.operation = OP_VERIFY;
+        break;
+    case Switch::Monitor:
+        g_params.operation = OP_MONITOR;
+        break;
+    case Switch::NoBackBuf:
+        g_params.noBackBuf = 1;
+        break;
+    case Switch::Large:
+        g_params.large = 1;
+        break;
+    case Switch::NoQuit:
+        g_consoleOptions.noQuitPrompt = 1;
+        break;
+    case Switch::Help:
+        PrintUsage();
+        g_consoleOptions.usageShown = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+char* NextToken(const char** cursor, std::size_t* length) {
+    const char* p = *cursor;
+    while (*p != '\0' && IsSpace(*p)) {
+        ++p;
+    }
+    if (*p == '\0') {
+        *cursor = p;
+        *length = 0;
+        return nullptr;
+    }
+    const char* start = p;
+    bool inQuotes = false;
+    bool wholeQuoted = *p == '"';
+    while (*p != '\0') {
+        char c = *p;
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (c == '\\') {
+            if (!inQuotes) {
+                wholeQuoted = false;
+            }
+            if (p[1] == '\0') {
+                ++p;
+                break;
+            }
+            p += 2;
+            continue;
+        } else if (IsSpace(c)) {
+            if (!inQuotes) {
+                break;
+            }
+        } else if (!inQuotes) {
+            wholeQuoted = false;
+        }
+        ++p;
+    }
+    *cursor = p;
+    std::size_t n = static_cast<std::size_t>(p - start);
+    if (wholeQuoted) {
+        start += 1;
+        n = n >= 2 ? n - 2 : 0;
+    }
+    char* token = new (std::nothrow) char[n + 1];
+    if (token == nullptr) {
+        *length = 0;
+        return nullptr;
+    }
+    std::memcpy(token, start, n);
+    token[n] = '\0';
+    *length = n;
+    return token;
+}
+
+std::uint32_t ParseHex(const char* text) {
+    std::uint32_t value = 0;
+    for (; *text != '\0'; ++text) {
+        int digit = HexDigit(*text);
+        if (digit >= 0) {
+            value = value * 16u + static_cast<std::uint32_t>(digit);
+        }
+    }
+    return value;
+}
+
+std::int32_t ParseCommandLine(const char* commandLine) {
+    if (commandLine == nullptr || *commandLine == '\0') {
+        return 0;
+    }
+    std::int32_t result = 1;
+    bool invalid = false;
+    const char* cursor = commandLine;
+    std::size_t length = 0;
+    while (char* token = NextToken(&cursor, &length)) {
+        LowerAscii(token);
+        Switch s = Lookup(token);
+        delete[] token;
+        if (s == Switch::None) {
+            result = 0;
+            invalid = true;
+        } else if (TakesValue(s)) {
+            char* value = NextToken(&cursor, &length);
+            if (value == nullptr) {
+                break;
+            }
+            if (length > 0) {
+                ApplyValue(s, value);
+            }
+            delete[] value;
+        } else {
+            ApplyFlag(s);
+        }
+    }
+    if (invalid) {
+        ConsoleWrite("\nINVALID SWITCH!\n\n");
+        PrintUsage();
+    }
+    return result;
+}
+
+void PrintUsage() {
+    static const char* const lines[] = {
+        "Usage: tevrix [operation] [options] [input/output file]\n",
+        "\n",
+        "switches:\n",
+        " -write              write to emulator from [infile]\n",
+        " -read               read from emulator to [outfile]\n",
+        " -verify             verify emulator contents with [infile]\n",
+        " -monitor            monitor [infile] for changes and upload when found\n",
+        " -infile <file>      upload/verify file path (use quotes if it contains spaces)\n",
+        " -outfile <file>     download file path (use quotes if it contains spaces)\n",
+        " -fileaddress <0xXX> start address (HEX) within file\n",
+        " -emuaddress <0xXX>  if -nobackbuf is specified, start address within the emu\n",
+        " -size <0xXX>        number of bytes to read/write/verify\n",
+        " -large              use bank 8 (Dravel) for full 4-MBit\n",
+        " -nobackbuf          use emuaddress to read/write. If not specified, emuaddress\n",
+        "                        is ignored and data is written to the end of RAM.\n",
+        " -noquitprompt       do not wait for input to quit (used for batching)\n",
+        "\n",
+    };
+    for (const char* line : lines) {
+        ConsoleWrite(line);
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+enum : std::int32_t { OP_READ = 0, OP_WRITE = 1, OP_VERIFY = 2, OP_MONITOR = 3 };
+
+constexpr std::size_t kMaxPath = 260;
+
+// The one record of the operation to run, filled by the command line or by the dialog.
+struct OperationParams {
+    std::int32_t keepRunning;
+    std::int32_t operation;
+    std::uint32_t fileAddress;
+    std::uint32_t emuAddress;
+    std::uint32_t size;
+    char filePath[kMaxPath];
+    std::int32_t noBackBuf;
+    std::int32_t large;
+};
+
+// Options of a console run that are not part of the operation.
+struct ConsoleOptions {
+    std::int32_t noQuitPrompt;
+    std::int32_t usageShown;
+};
+
+extern OperationParams g_params;
+extern ConsoleOptions g_consoleOptions;
+
+// 1 when every token was understood (also for a line of blanks), 0 for an unknown token or a
+// null or empty line. Fills g_params and g_consoleOptions as it goes.
+std::int32_t ParseCommandLine(const char* commandLine);
+
+// The next token as a new NUL-terminated copy (free with delete[]), or null at the end of the
+// line. The cursor moves just behind the token; length gets its length.
+char* NextToken(const char** cursor, std::size_t* length);
+
+// Lenient hexadecimal: every hex digit counts, everything else is skipped, higher digits fall off.
+std::uint32_t ParseHex(const char* text);
+
+void PrintUsage();

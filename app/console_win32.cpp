@@ -1,0 +1,59 @@
+#include "console.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+bool UsableHandle(HANDLE handle) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+void OpenConsole() {
+    if (UsableHandle(GetStdHandle(STD_OUTPUT_HANDLE))) {
+        return;
+    }
+    AllocConsole();
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(out, &info)) {
+        COORD size = info.dwSize;
+        size.Y = 500;
+        SetConsoleScreenBufferSize(out, size);
+    }
+    FILE* stream = nullptr;
+    freopen_s(&stream, "CONOUT$", "w", stdout);
+    freopen_s(&stream, "CONIN$", "r", stdin);
+    freopen_s(&stream, "CONOUT$", "w", stderr);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
+}
+
+// Text mode: every line feed goes out as carriage return and line feed.
+void ConsoleWrite(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    WriteFile(handle, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+}
+
+int ConsoleReadChar() {
+    char c = 0;
+    DWORD read = 0;
+    if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &read, nullptr) || read == 0) {
+        return -1;
+    }
+    return static_cast<unsigned char>(c);
+}

@@ -1,0 +1,53 @@
+#include "startup.h"
+
+#include "app_state.h"
+#include "cmdline.h"
+#include "console.h"
+#include "corvane.h"
+#include "executor.h"
+#include "version.h"
+
+#include <cstdio>
+
+void PrintBanner() {
+    char line[kVersionTextSize + 16];
+    ConsoleWrite("-------------------------------\n");
+    std::snprintf(line, sizeof line, "Tevrix v%s\n", g_app.versionText);
+    ConsoleWrite(line);
+    ConsoleWrite(TEVRIX_MAKER_NOTICE "\n");
+    ConsoleWrite("-------------------------------\n");
+}
+
+int RunConsoleMode(const char* commandLine) {
+    g_app.consoleMode = 1;
+    OpenConsole();
+    PrintBanner();
+
+    int result = 0;
+    if (ParseCommandLine(commandLine) && !g_consoleOptions.usageShown) {
+        PrintStatus(1, "Searching for emulator...");
+        char name[200] = {};
+        std::uint8_t firmware[3] = {};
+        std::uint32_t caps = FindHardware(&g_device, name, firmware);
+
+        char found[255];
+        std::snprintf(found, sizeof found, "FOUND: %s", name);
+        if (caps == 0) {
+            PrintStatus(1, "Did not find hardware. Aborting...");
+        } else if (caps & CAPS_EMULATION) {
+            SetVendorID(&g_device, 3);
+            PrintStatus(2, "%s", found);
+            g_params.keepRunning = 1;
+            result = ExecuteOperation(&g_params);
+        } else {
+            PrintStatus(1, "%s", found);
+            PrintStatus(1, "This hardware does not support emulation. Aborting...");
+        }
+    }
+
+    if (!g_consoleOptions.noQuitPrompt) {
+        ConsoleWrite("\n\nPress enter to quit...");
+        ConsoleReadChar();
+    }
+    return result ? 0 : 1;
+}

@@ -1,0 +1,177 @@
+#include "cmdline.h"
+#include "stdout_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: tevrix [operation] [options] [input/output file]\n"
+    "\n"
+    "switches:\n"
+    " -write              write to emulator from [infile]\n"
+    " -read               read from emulator to [outfile]\n"
+    " -verify             verify emulator contents with [infile]\n"
+    " -monitor            monitor [infile] for changes and upload when found\n"
+    " -infile <file>      upload/verify file path (use quotes if it contains spaces)\n"
+    " -outfile <file>     download file path (use quotes if it contains spaces)\n"
+    " -fileaddress <0xXX> start address (HEX) within file\n"
+    " -emuaddress <0xXX>  if -nobackbuf is specified, start address within the emu\n"
+    " -size <0xXX>        number of bytes to read/write/verify\n"
+    " -large              use bank 8 (Dravel) for full 4-MBit\n"
+    " -nobackbuf          use emuaddress to read/write. If not specified, emuaddress\n"
+    "                        is ignored and data is written to the end of RAM.\n"
+    " -noquitprompt       do not wait for input to quit (used for batching)\n"
+    "\n";
+
+std::vector<std::string> Tokens(const char* line) {
+    std::vector<std::string> tokens;
+    std::size_t length = 0;
+    while (char* token = NextToken(&line, &length)) {
+        EXPECT_EQ(length, std::strlen(token));
+        tokens.emplace_back(token);
+        delete[] token;
+    }
+    return tokens;
+}
+
+void ResetParams() {
+    g_params = OperationParams{};
+    g_consoleOptions = ConsoleOptions{};
+}
+
+} // namespace
+
+TEST(NextToken, SplitsQuotesAndBackslashesAsWritten) {
+    struct Case {
+        const char* line;
+        std::vector<std::string> tokens;
+    } cases[] = {
+        {"", {}},
+        {" \t\r\n\v\f", {}},
+        {"-write  -infile\ta.bin", {"-write", "-infile", "a.bin"}},
+        {R"("C:\My Files\rom.bin")", {R"(C:\My Files\rom.bin)"}},
+        {R"(a"b c"d)", {R"(a"b c"d)"}},
+        {R"("ab"cd)", {R"("ab"cd)"}},
+        {R"("" x)", {"", "x"}},
+        {"\"", {""}},
+        {R"(a\ b)", {R"(a\ b)"}},
+        {R"(\"a b")", {R"(\"a)", R"(b")"}},
+        {R"("a\" b")", {R"(a\" b)"}},
+        {R"("a"\"b")", {R"("a"\"b")"}},
+        {"abc\\", {"abc\\"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Tokens(c.line), c.tokens) << "line: " << c.line;
+    }
+}
+
+TEST(NextToken, LeavesCursorBehindToken) {
+    const char* line = "  -size 100";
+    std::size_t length = 0;
+    char* token = NextToken(&line, &length);
+    ASSERT_NE(token, nullptr);
+    EXPECT_STREQ(line, " 100");
+    EXPECT_EQ(length, 5u);
+    delete[] token;
+}
+
+TEST(ParseHex, ReadsEveryHexDigitAndSkipsTheRest) {
+    struct Case {
+        const char* text;
+        std::uint32_t value;
+    } cases[] = {
+        {"0x1F", 31},        {"1F", 31},         {"1f", 31},          {"0x1F h", 31},        {"10", 16},
+        {"", 0},             {"xyz", 0},         {"8000", 0x8000},    {"-read", 0xEAD},      {"FFFFFFFF", 0xFFFFFFFF},
+        {"123456789", 0x23456789},               {"0xDEAD_beef", 0xDEADBEEF},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseHex(c.text), c.value) << c.text;
+    }
+}
+
+TEST(ParseCommandLine, FillsTheOperationRecord) {
+    struct Case {
+        const char* line;
+        std::int32_t result;
+        std::int32_t operation;
+        const char* path;
+        std::uint32_t size;
+        std::uint32_t fileAddress;
+        std::uint32_t emuAddress;
+        std::int32_t noBackBuf;
+        std::int32_t large;
+        std::int32_t noQuit;
+    } cases[] = {
+        {"-write -infile \"C:\\My Files\\a b.bin\"", 1, OP_WRITE, "C:\\My Files\\a b.bin", 0, 0, 0, 0, 0, 0},
+        {"-infile a.bin -outfile b.bin", 1, OP_READ, "b.bin", 0, 0, 0, 0, 0, 0},
+        {"-read -verify", 1, OP_VERIFY, "", 0, 0, 0, 0, 0, 0},
+        {"/SIZE 8000", 1, OP_READ, "", 0x8000, 0, 0, 0, 0, 0},
+        {"-size 0x8000", 1, OP_READ, "", 0x8000, 0, 0, 0, 0, 0},
+        {"-size", 1, OP_READ, "", 0, 0, 0, 0, 0, 0},
+        {"-size -read", 1, OP_READ, "", 0xEAD, 0, 0, 0, 0, 0},
+        {"-infile \"\" -write", 1, OP_WRITE, "", 0, 0, 0, 0, 0, 0},
+        {"-WRITE /Monitor", 1, OP_MONITOR, "", 0, 0, 0, 0, 0, 0},
+        {"   ", 1, OP_READ, "", 0, 0, 0, 0, 0, 0},
+        {"-fileaddress 0x10 -emuaddress 4000 -nobackbuf -large -noquitprompt", 1, OP_READ, "", 0, 0x10, 0x4000, 1, 1,
+         1},
+        {"-infile File.BIN", 1, OP_READ, "File.BIN", 0, 0, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        ResetParams();
+        StdoutCapture out;
+        EXPECT_EQ(ParseCommandLine(c.line), c.result) << c.line;
+        EXPECT_EQ(out.Text(), "") << c.line;
+        EXPECT_EQ(g_params.operation, c.operation) << c.line;
+        EXPECT_STREQ(g_params.filePath, c.path) << c.line;
+        EXPECT_EQ(g_params.size, c.size) << c.line;
+        EXPECT_EQ(g_params.fileAddress, c.fileAddress) << c.line;
+        EXPECT_EQ(g_params.emuAddress, c.emuAddress) << c.line;
+        EXPECT_EQ(g_params.noBackBuf, c.noBackBuf) << c.line;
+        EXPECT_EQ(g_params.large, c.large) << c.line;
+        EXPECT_EQ(g_consoleOptions.noQuitPrompt, c.noQuit) << c.line;
+        EXPECT_EQ(g_consoleOptions.usageShown, 0) << c.line;
+    }
+}
+
+TEST(ParseCommandLine, RefusesNullAndEmptyLines) {
+    ResetParams();
+    EXPECT_EQ(ParseCommandLine(nullptr), 0);
+    EXPECT_EQ(ParseCommandLine(""), 0);
+}
+
+TEST(ParseCommandLine, InvalidTokenReportsOnceAfterAllTokens) {
+    ResetParams();
+    StdoutCapture out;
+    EXPECT_EQ(ParseCommandLine("/SIZE 8000 -badswitch rom.bin -noquitprompt -write"), 0);
+    EXPECT_EQ(out.Text(), std::string("\nINVALID SWITCH!\n\n") + kUsage);
+    EXPECT_EQ(g_params.size, 0x8000u);
+    EXPECT_EQ(g_params.operation, OP_WRITE);
+    EXPECT_EQ(g_consoleOptions.noQuitPrompt, 1);
+}
+
+TEST(ParseCommandLine, HelpPrintsUsageOnceAmongValidSwitches) {
+    ResetParams();
+    StdoutCapture out;
+    EXPECT_EQ(ParseCommandLine("-write -? -size 10"), 1);
+    EXPECT_EQ(out.Text(), kUsage);
+    EXPECT_EQ(g_consoleOptions.usageShown, 1);
+    EXPECT_EQ(g_params.size, 0x10u);
+}
+
+TEST(ParseCommandLine, LongPathIsCutToTheRecord) {
+    ResetParams();
+    std::string path(300, 'p');
+    EXPECT_EQ(ParseCommandLine(("-infile " + path).c_str()), 1);
+    EXPECT_EQ(std::string(g_params.filePath), path.substr(0, kMaxPath - 1));
+}
+
+TEST(PrintUsage, WritesTheUsageTextExactly) {
+    StdoutCapture out;
+    PrintUsage();
+    EXPECT_EQ(out.Text(), kUsage);
+}
