@@ -35,7 +35,21 @@ void LowerAscii(char* text) {
     }
 }
 
-enum class Switch { None, Write, Read, Verify, Monitor, File, FileAddress, EmuAddress, Size, NoBackBuf, Large, NoQuit, Help };
+enum class Switch {
+    None,
+    Write,
+    Read,
+    Verify,
+    Monitor,
+    File,
+    FileAddress,
+    EmuAddress,
+    Size,
+    NoBackBuf,
+    Large,
+    NoQuit,
+    Help
+};
 
 Switch Lookup(const char* token) {
     if (token[0] != '-' && token[0] != '/') {

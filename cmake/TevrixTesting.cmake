@@ -32,8 +32,11 @@ function(tevrix_add_test name)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
-        set_tests_properties(${name} PROPERTIES LABELS "windows;${T_LABELS}")
+        set_tests_properties(${name} PROPERTIES LABELS "windows;${T_LABELS}"
+                             ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
     else()
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES LABELS "${T_LABELS}")
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
+                             PROPERTIES LABELS "${T_LABELS}"
+                                        ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
     endif()
 endfunction()

@@ -5,7 +5,7 @@
 
 // The emulator device as seen over its COM port. One instance per process (g_device).
 class KVCorvane {
-public:
+  public:
     std::uint32_t capabilities = 0;
 };
 

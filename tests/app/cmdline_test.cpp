@@ -9,24 +9,23 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage: tevrix [operation] [options] [input/output file]\n"
-    "\n"
-    "switches:\n"
-    " -write              write to emulator from [infile]\n"
-    " -read               read from emulator to [outfile]\n"
-    " -verify             verify emulator contents with [infile]\n"
-    " -monitor            monitor [infile] for changes and upload when found\n"
-    " -infile <file>      upload/verify file path (use quotes if it contains spaces)\n"
-    " -outfile <file>     download file path (use quotes if it contains spaces)\n"
-    " -fileaddress <0xXX> start address (HEX) within file\n"
-    " -emuaddress <0xXX>  if -nobackbuf is specified, start address within the emu\n"
-    " -size <0xXX>        number of bytes to read/write/verify\n"
-    " -large              use bank 8 (Dravel) for full 4-MBit\n"
-    " -nobackbuf          use emuaddress to read/write. If not specified, emuaddress\n"
-    "                        is ignored and data is written to the end of RAM.\n"
-    " -noquitprompt       do not wait for input to quit (used for batching)\n"
-    "\n";
+const char kUsage[] = "Usage: tevrix [operation] [options] [input/output file]\n"
+                      "\n"
+                      "switches:\n"
+                      " -write              write to emulator from [infile]\n"
+                      " -read               read from emulator to [outfile]\n"
+                      " -verify             verify emulator contents with [infile]\n"
+                      " -monitor            monitor [infile] for changes and upload when found\n"
+                      " -infile <file>      upload/verify file path (use quotes if it contains spaces)\n"
+                      " -outfile <file>     download file path (use quotes if it contains spaces)\n"
+                      " -fileaddress <0xXX> start address (HEX) within file\n"
+                      " -emuaddress <0xXX>  if -nobackbuf is specified, start address within the emu\n"
+                      " -size <0xXX>        number of bytes to read/write/verify\n"
+                      " -large              use bank 8 (Dravel) for full 4-MBit\n"
+                      " -nobackbuf          use emuaddress to read/write. If not specified, emuaddress\n"
+                      "                        is ignored and data is written to the end of RAM.\n"
+                      " -noquitprompt       do not wait for input to quit (used for batching)\n"
+                      "\n";
 
 std::vector<std::string> Tokens(const char* line) {
     std::vector<std::string> tokens;
@@ -85,9 +84,18 @@ TEST(ParseHex, ReadsEveryHexDigitAndSkipsTheRest) {
         const char* text;
         std::uint32_t value;
     } cases[] = {
-        {"0x1F", 31},        {"1F", 31},         {"1f", 31},          {"0x1F h", 31},        {"10", 16},
-        {"", 0},             {"xyz", 0},         {"8000", 0x8000},    {"-read", 0xEAD},      {"FFFFFFFF", 0xFFFFFFFF},
-        {"123456789", 0x23456789},               {"0xDEAD_beef", 0xDEADBEEF},
+        {"0x1F", 31},
+        {"1F", 31},
+        {"1f", 31},
+        {"0x1F h", 31},
+        {"10", 16},
+        {"", 0},
+        {"xyz", 0},
+        {"8000", 0x8000},
+        {"-read", 0xEAD},
+        {"FFFFFFFF", 0xFFFFFFFF},
+        {"123456789", 0x23456789},
+        {"0xDEAD_beef", 0xDEADBEEF},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseHex(c.text), c.value) << c.text;
@@ -117,8 +125,8 @@ TEST(ParseCommandLine, FillsTheOperationRecord) {
         {"-infile \"\" -write", 1, OP_WRITE, "", 0, 0, 0, 0, 0, 0},
         {"-WRITE /Monitor", 1, OP_MONITOR, "", 0, 0, 0, 0, 0, 0},
         {"   ", 1, OP_READ, "", 0, 0, 0, 0, 0, 0},
-        {"-fileaddress 0x10 -emuaddress 4000 -nobackbuf -large -noquitprompt", 1, OP_READ, "", 0, 0x10, 0x4000, 1, 1,
-         1},
+        {"-fileaddress 0x10 -emuaddress 4000 -nobackbuf -large -noquitprompt", 1, OP_READ, "", 0, 0x10,
+         0x4000, 1, 1, 1},
         {"-infile File.BIN", 1, OP_READ, "File.BIN", 0, 0, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {

@@ -10,7 +10,7 @@ namespace {
 
 // A sink that writes to a temporary file, read back line by line.
 class FileSink {
-public:
+  public:
     FileSink() { sink.file = std::tmpfile(); }
     ~FileSink() { std::fclose(sink.file); }
     std::string Text() {

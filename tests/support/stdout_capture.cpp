@@ -31,8 +31,8 @@ StdoutCapture::StdoutCapture() : path_(TempPath()) {
     std::fflush(stdout);
 #ifdef _WIN32
     saved_ = GetStdHandle(STD_OUTPUT_HANDLE);
-    file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     SetStdHandle(STD_OUTPUT_HANDLE, file_);
 #else
     saved_ = dup(STDOUT_FILENO);

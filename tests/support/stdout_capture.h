@@ -4,7 +4,7 @@
 // Captures what the program writes to standard output while it lives (the real handle or file
 // descriptor is pointed at a temporary file and put back afterwards).
 class StdoutCapture {
-public:
+  public:
     StdoutCapture();
     ~StdoutCapture();
     StdoutCapture(const StdoutCapture&) = delete;
@@ -13,7 +13,7 @@ public:
     // Everything written so far, with Windows line ends turned back into "\n".
     std::string Text();
 
-private:
+  private:
     std::string path_;
 #ifdef _WIN32
     void* saved_ = nullptr;

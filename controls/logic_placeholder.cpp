@@ -1,0 +1,1 @@
+// Replaced by the first control's state logic.

@@ -1,0 +1,10 @@
+#pragma once
+#include "png_writer.h"
+
+#include <windows.h>
+
+// The window's client area as it is on screen after it has painted (UpdateWindow first).
+Image CaptureClient(HWND window);
+
+// Dispatches the thread's pending messages.
+void PumpMessages();
