@@ -10,11 +10,6 @@
 
 namespace {
 
-enum : UINT {
-    RSM_SETBKCOLOR = WM_USER + 350,
-    RSM_SETTEXTCOLOR = WM_USER + 351,
-};
-
 constexpr std::size_t kTextSize = 260;
 
 struct RichStatic {

@@ -1,6 +1,11 @@
 #pragma once
-// The rich static control's colour rules, apart from any drawing.
+// The rich static control's messages and colour rules, apart from any drawing.
 #include <cstdint>
+
+enum RichStaticMessage : unsigned {
+    RSM_SETBKCOLOR = 0x055E,   // lParam: COLORREF or kRichStaticUnset; returns the previous one
+    RSM_SETTEXTCOLOR = 0x055F, // lParam: COLORREF or kRichStaticUnset; returns the previous one
+};
 
 // Colour value that stands for "not set": the system button face as background, no frame, or
 // (for the text) the background colour.

@@ -3,6 +3,7 @@
 // step per live sample, and painting ORs the trace over the background.
 #include "fixed_text.h"
 #include "kv_controls.h"
+#include "scope_messages.h"
 #include "scope_state.h"
 
 #include "control_common.h"
@@ -10,31 +11,6 @@
 #include <new>
 
 namespace {
-
-enum : UINT {
-    SCM_ADDSAMPLE = WM_USER + 0x00,
-    SCM_SETRANGE = WM_USER + 0x01,
-    SCM_SETXCAPTION = WM_USER + 0x02,
-    SCM_SETYCAPTION = WM_USER + 0x03,
-    SCM_SETAXISCOLOR = WM_USER + 0x04,
-    SCM_SETTRACECOLOR = WM_USER + 0x05,
-    SCM_SETBKCOLOR = WM_USER + 0x06,
-    SCM_SETDECIMALS = WM_USER + 0x08,
-    SCM_SETSTEP = WM_USER + 0x09,
-    SCM_GETSTEP = WM_USER + 0x0A,
-    SCM_REDRAW = WM_USER + 0x0B,
-    SCM_GETCAPACITY = WM_USER + 0x0C,
-    SCM_SETDATA = WM_USER + 0x0D,
-    SCM_GETDATA = WM_USER + 0x0E,
-    SCM_SETSTARTOFFSET = WM_USER + 0x0F,
-    SCM_SETELEMENTSIZE = WM_USER + 0x10,
-    SCM_SETGRID = WM_USER + 0x11,
-    SCM_SETHEXLABELS = WM_USER + 0x12,
-    SCM_SETLIVE = WM_USER + 0x13,
-    SCM_SETUSERDATA = WM_USER + 0x14,
-    SCM_GETUSERDATA = WM_USER + 0x15,
-    SCM_SETMESSAGE = WM_USER + 0x16,
-};
 
 constexpr WORD kContextMenuCode = 0x432;
 constexpr COLORREF kMessageColour = 0x000000FF;
@@ -62,6 +38,8 @@ struct Layer {
 };
 
 struct Scope {
+    explicit Scope(HWND w) : window(w) {}
+
     HWND window;
     ScopeModel model;
     HPEN tracePen = nullptr;
@@ -285,7 +263,7 @@ void Destroy(HWND window, Scope* s) {
 
 LRESULT CALLBACK ScopeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        Scope* created = new (std::nothrow) Scope{window};
+        Scope* created = new (std::nothrow) Scope(window);
         if (created == nullptr) {
             return FALSE;
         }
