@@ -395,14 +395,4 @@ TEST_F(ScopeTest, StaticPlotStopsAtTheDataBound) {
     EXPECT_EQ(CountPixels(flat, kWideLeft, kPlotTop + 1, kPlotRight, kPlotBottom, kWhite), 0);
 }
 
-TEST_F(ScopeTest, ManyControlsComeAndGo) {
-    for (int i = 0; i < 50; ++i) {
-        HWND extra = host->Create("KVSCOPE", 120 + i, 80, 200 + i);
-        ASSERT_NE(extra, nullptr);
-        double sample = i;
-        SendMessageA(extra, SCM_ADDSAMPLE, 0, reinterpret_cast<LPARAM>(&sample));
-        ASSERT_TRUE(DestroyWindow(extra));
-    }
-}
-
 } // namespace
