@@ -177,15 +177,16 @@ void AddSample(Scope& s, const double* sample) {
     InvalidateRect(s.window, nullptr, TRUE);
 }
 
-// Applies a new range and redraws the stored samples at its scale. The trace layer's plot is
-// cleared first, so nothing drawn at the old scale stays behind the replayed samples.
+// Applies a new range and redraws the stored samples at its scale. In live mode the trace
+// layer's plot is cleared first, so nothing drawn at the old scale stays behind the replayed
+// samples; a static plot stays until the next SCM_REDRAW.
 void SetRange(Scope& s, const double* maximum, const double* minimum) {
     if (maximum == nullptr || minimum == nullptr) {
         return;
     }
     ScopeModel& m = s.model;
     m.SetRange(*maximum, *minimum);
-    if (s.trace.dc != nullptr) {
+    if (m.live && s.trace.dc != nullptr) {
         FillArea(s.trace.dc, m.plot.left, m.plot.top, m.plot.right + 1, m.plot.bottom + 1, s.backgroundBrush);
     }
     const ScopeRing::Replay replay = m.ring.ReplayOrder();

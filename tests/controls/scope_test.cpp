@@ -387,6 +387,10 @@ TEST_F(ScopeTest, StaticPlotStopsAtTheDataBound) {
     EXPECT_EQ(image.At(kWideLeft + 3 * 80, kPlotBottom), kWhite);
     EXPECT_EQ(CountPixels(image, kWideLeft + 3 * 61, kPlotTop + 1, kPlotRight, kPlotBottom, kWhite), 0);
 
+    // A range change leaves a static plot as it is until the next redraw.
+    SetRange(127.0, 0.0);
+    EXPECT_TRUE(SameArea(Capture(), image, 0, 0, 400, 200));
+
     // An element size the control does not know repeats the previous value: a flat line.
     Send(SCM_SETELEMENTSIZE, 0, 3);
     Send(SCM_REDRAW);
