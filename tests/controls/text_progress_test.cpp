@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -352,6 +353,62 @@ TEST(TextProgressResources, CreatingPaintingAndDestroyingFreesEveryGdiObject) {
     DestroyWindow(bar);
     EXPECT_EQ(counter.Live(), 0);
     EXPECT_LE(SystemGdiObjects(), systemBefore);
+}
+
+} // namespace
+
+namespace {
+
+// An in-memory dialog template with one KVTEXTPROGRESS control whose caption must never show.
+std::vector<WORD> ProgressDialogTemplate(const char* caption) {
+    std::vector<WORD> words;
+    const auto dword = [&](DWORD value) {
+        words.push_back(LOWORD(value));
+        words.push_back(HIWORD(value));
+    };
+    const auto text = [&](const char* s) {
+        for (; *s != '\0'; ++s) {
+            words.push_back(static_cast<WORD>(*s));
+        }
+        words.push_back(0);
+    };
+    dword(WS_POPUP | DS_SETFONT);
+    dword(0);                                      // extended style
+    words.insert(words.end(), {1, 0, 0, 200, 40}); // one item, x, y, cx, cy
+    words.insert(words.end(), {0, 0, 0});          // no menu, default class, no title
+    words.push_back(8);                            // font size
+    text("MS Shell Dlg");
+    if (words.size() % 2 != 0) {
+        words.push_back(0); // items start on a DWORD boundary
+    }
+    dword(WS_CHILD | WS_VISIBLE);
+    dword(0);
+    words.insert(words.end(), {5, 5, 190, 14, 1001}); // x, y, cx, cy, id
+    text("KVTEXTPROGRESS");
+    text(caption);
+    words.push_back(0); // no creation data
+    return words;
+}
+
+TEST(TextProgressInDialog, IsCreatedFromATemplateWithoutItsCaption) {
+    RegisterTextProgressClass(GetModuleHandleA(nullptr));
+    const std::vector<WORD> dialogTemplate = ProgressDialogTemplate("Operation Status");
+    HWND dialog = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(dialog, nullptr);
+    HWND bar = GetDlgItem(dialog, 1001);
+    ASSERT_NE(bar, nullptr);
+    char text[64] = "unchanged";
+    EXPECT_EQ(SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 0);
+    EXPECT_STREQ(text, "");
+    ShowWindow(dialog, SW_SHOWNOACTIVATE);
+    const Image image = CaptureClient(bar);
+    ASSERT_GT(image.width, 0);
+    EXPECT_EQ(CountPixels(image, 0, 0, image.width, image.height, PixelOf(GetSysColor(COLOR_BTNFACE))),
+              image.width * image.height)
+        << "an empty bar with no text";
+    DestroyWindow(dialog);
 }
 
 } // namespace
