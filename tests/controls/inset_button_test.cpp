@@ -213,6 +213,59 @@ TEST_F(InsetButtonTest, AFieldTakesOneButton) {
     ASSERT_EQ(Commands(), 1);
 }
 
+// The same clicks as a user makes them: mouse input that the system hit-tests and routes itself.
+class InsetButtonInputTest : public InsetButtonTest {
+  protected:
+    void MouseTo(POINT screen) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        PumpMessages();
+    }
+    void Button(DWORD flag) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flag;
+        SendInput(1, &input, sizeof input);
+        PumpMessages();
+    }
+    void Click(POINT down, POINT up) {
+        MouseTo(down);
+        Button(MOUSEEVENTF_LEFTDOWN);
+        MouseTo(up);
+        Button(MOUSEEVENTF_LEFTUP);
+    }
+};
+
+TEST_F(InsetButtonInputTest, ClicksFromTheMouseAreCountedAsTheyComplete) {
+    Click(OnButton(), OnButton());
+    EXPECT_EQ(Commands(), 1);
+    Click(OnButton(), OnText());
+    EXPECT_EQ(Commands(), 1) << "released elsewhere";
+    Click(OnText(), OnButton());
+    EXPECT_EQ(Commands(), 1) << "pressed elsewhere";
+
+    // Two quick clicks: the second press arrives as a double click and completes a second command.
+    static int doubleClicks = 0;
+    static WNDPROC inset = nullptr;
+    inset = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(field_, GWLP_WNDPROC));
+    const auto watching = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        doubleClicks += message == WM_NCLBUTTONDBLCLK ? 1 : 0;
+        return CallWindowProcA(inset, window, message, wParam, lParam);
+    };
+    SetWindowLongPtrA(field_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+watching));
+    Sleep(GetDoubleClickTime() + 50);
+    Click(OnButton(), OnButton());
+    Click(OnButton(), OnButton());
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(Commands(), 3);
+    EXPECT_EQ(GetCapture(), nullptr);
+    SetWindowLongPtrA(field_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inset));
+}
+
 TEST(InsetButtonResources, DrawingAndDestroyingKeepNoDeviceContext) {
     ASSERT_GT(GdiCounter::Redirected(), 0);
     TestHost host(300, 100);
