@@ -31,3 +31,19 @@ BufferedPaint::~BufferedPaint() {
     DeleteDC(memory_);
     EndPaint(window_, &paint_);
 }
+
+HFONT CreateGuiFont(LONG weight) {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfWeight = weight;
+    return CreateFontIndirectA(&font);
+}
+
+HFONT CreateArialFont(LONG height, LONG weight) {
+    LOGFONTA font{};
+    font.lfHeight = -height;
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}

@@ -52,3 +52,14 @@ inline LRESULT NotifyContextMenu(HWND window, WORD code, LPARAM cursor) {
     SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), code), cursor);
     return 0;
 }
+
+// A font made from the stock DEFAULT_GUI_FONT with the given weight; the caller owns it.
+HFONT CreateGuiFont(LONG weight);
+
+// A font with the face name "Arial" of the given height in pixels and weight; the caller owns it.
+HFONT CreateArialFont(LONG height, LONG weight);
+
+// The class background brush for a system colour (the colour index plus one, as classes take it).
+inline HBRUSH SystemColourBrush(int colour) {
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
+}
