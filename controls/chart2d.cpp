@@ -1,3 +1,4 @@
+#include "arial_font.h"
 #include "chart2d_window.h"
 #include "control_common.h"
 #include "kv_controls.h"
@@ -23,9 +24,7 @@ constexpr FontSpec kFontSpecs[kChartFontCount] = {
 bool CreateChartFonts(Chart2D& chart) {
     for (int i = 0; i < kChartFontCount; ++i) {
         const FontSpec& spec = kFontSpecs[i];
-        chart.fonts[i] =
-            CreateFontA(spec.height, 0, spec.escapement, spec.escapement, spec.weight, FALSE, FALSE, FALSE,
-                        ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0x32, "Arial");
+        chart.fonts[i] = CreateArialFontTurned(spec.height, spec.weight, spec.escapement);
         if (chart.fonts[i] == nullptr) {
             return false;
         }
@@ -427,5 +426,5 @@ bool Chart2DLink::Label(float x, float y, IKVChart2DSeries* series, std::uint32_
 
 ATOM Register2DChartClass(HINSTANCE instance) {
     return RegisterControlClass(instance, "2DCHART", Chart2DProc, CS_DBLCLKS, IDC_ARROW,
-                                reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+                                SystemColourBrush(COLOR_WINDOW));
 }

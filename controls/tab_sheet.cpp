@@ -1,4 +1,5 @@
 #include "tab_sheet.h"
+#include "arial_font.h"
 #include "control_common.h"
 #include "kv_controls.h"
 
@@ -188,8 +189,7 @@ LRESULT CALLBACK TabSheetProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (sheet == nullptr) {
             return FALSE;
         }
-        sheet->font = CreateFontA(14, 0, 0, 0, 400, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0x32, "Arial");
+        sheet->font = CreateArialFontTurned(14, FW_NORMAL, 0);
         sheet->window = window;
         SetControlState(window, sheet);
         return DefWindowProcA(window, message, wParam, lParam);
@@ -455,5 +455,5 @@ ATOM RegisterTabSheetClass(HINSTANCE instance) {
     INITCOMMONCONTROLSEX common{sizeof common, ICC_TAB_CLASSES};
     InitCommonControlsEx(&common);
     return RegisterControlClass(instance, "KVTABSHEET", TabSheetProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW,
-                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+                                SystemColourBrush(COLOR_BTNFACE));
 }

@@ -1,5 +1,6 @@
 #include "chart2d.h"
 #include "chart2d_state.h"
+#include "gdi_counter.h"
 #include "kv_controls.h"
 #include "window_capture.h"
 
@@ -78,10 +79,12 @@ class ChartWindow : public ::testing::Test {
 
     void SetUp() override {
         g_notices.clear();
+        // Shown without activation: Wine waits for a window manager when an active window goes.
         parent =
-            CreateWindowExA(0, "Chart2DTestParent", "Chart test", WS_POPUP | WS_VISIBLE, 10, 10, kWidth + 40,
-                            kHeight + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            CreateWindowExA(WS_EX_TOOLWINDOW, "Chart2DTestParent", "Chart test", WS_POPUP, 10, 10,
+                            kWidth + 40, kHeight + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(parent, nullptr);
+        ShowWindow(parent, SW_SHOWNOACTIVATE);
         chart = CreateWindowExA(0, "2DCHART", "", WS_CHILD | WS_VISIBLE, 20, 20, kWidth, kHeight, parent,
                                 reinterpret_cast<HMENU>(kChartId), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(chart, nullptr);
@@ -376,4 +379,29 @@ TEST_F(ChartWindow, PaintsTwoSeriesWithYUpwards) {
     EXPECT_EQ(image.At(plain.x + 4, plain.y), 0x000000u) << "and outlined";
     EXPECT_EQ(image.At(150, Pixel(0, 0).y), 0x000000u) << "the horizontal zero axis";
     EXPECT_EQ(image.At(Pixel(0, 0).x, 300), 0x000000u) << "the vertical zero axis";
+}
+
+TEST_F(ChartWindow, KeepsOnlyItsFontsAndFreesThemOnDestruction) {
+    ASSERT_GT(GdiCounter::Redirected(), 0);
+    GdiCounter counter;
+    HWND own = CreateWindowExA(0, "2DCHART", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, parent,
+                               reinterpret_cast<HMENU>(kChartId + 1), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(counter.Live(), 7) << "seven fonts";
+    auto* series = reinterpret_cast<IKVChart2DSeries*>(SendMessageA(own, C2M_ADDSERIES, 0, 0));
+    const KVChart2DPoint points[] = {Pt(-100, 0, kPointSelected), Pt(100, 50)};
+    for (const KVChart2DPoint& point : points) {
+        series->AppendPoint(&point);
+    }
+    SendMessageA(own, C2M_SETLABELCALLBACK, 0, reinterpret_cast<LPARAM>(&PointLabels));
+    CaptureClient(own);
+    SendMessageA(own, C2M_REMOVESTYLE, kChartDoubleBuffer, 1);
+    CaptureClient(own);
+    SendMessageA(own, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    SendMessageA(own, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 60));
+    CaptureClient(own);
+    SendMessageA(own, WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
+    EXPECT_EQ(counter.Live(), 7) << "painting and the rubber band keep nothing";
+    DestroyWindow(own);
+    EXPECT_EQ(counter.Live(), 0);
 }

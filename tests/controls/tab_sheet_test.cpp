@@ -1,3 +1,4 @@
+#include "gdi_counter.h"
 #include "kv_controls.h"
 #include "tab_sheet.h"
 #include "window_capture.h"
@@ -91,9 +92,11 @@ class TabSheetWindow : public ::testing::Test {
 
     void SetUp() override {
         g_notices.clear();
-        parent = CreateWindowExA(0, "TabSheetTestParent", "Sheet test", WS_POPUP | WS_VISIBLE, 0, 0, 520, 420,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        // Shown without activation: Wine waits for a window manager when an active window goes.
+        parent = CreateWindowExA(WS_EX_TOOLWINDOW, "TabSheetTestParent", "Sheet test", WS_POPUP, 0, 0, 520,
+                                 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(parent, nullptr);
+        ShowWindow(parent, SW_SHOWNOACTIVATE);
         sheet = CreateWindowExA(
             0, "KVTABSHEET", "Sheet", WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN,
             10, 10, 400, 300, parent, reinterpret_cast<HMENU>(kSheetId), GetModuleHandleA(nullptr), nullptr);
@@ -352,4 +355,19 @@ TEST_F(TabSheetWindow, RefusesToMoveWhenNotMovableAndKeepsAMinimumHeight) {
     EXPECT_EQ(RemoveTabPage(sheet, -1, FALSE), -1) << "no tab to remove";
     SendMessageA(sheet, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(sheet)) << "closing an empty sheet destroys it";
+}
+
+TEST_F(TabSheetWindow, FreesItsFontWithTheSheet) {
+    ASSERT_GT(GdiCounter::Redirected(), 0);
+    GdiCounter counter;
+    HWND own =
+        CreateWindowExA(0, "KVTABSHEET", "Own", WS_CHILD | WS_VISIBLE | WS_CAPTION, 0, 0, 200, 150, parent,
+                        reinterpret_cast<HMENU>(kSheetId + 1), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(counter.Live(), 1) << "the tab font";
+    AddTabPage(own, MakePage("a", 0x0000FF), "A", -1);
+    AddTabPage(own, MakePage("b", 0x00FF00), "B", -1);
+    EXPECT_EQ(TearOffPage(own, 1), 1);
+    DestroyWindow(own);
+    EXPECT_EQ(counter.Live(), 0);
 }
