@@ -399,6 +399,13 @@ LRESULT CALLBACK Chart2DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONUP:
         OnButtonUp(*chart);
         return 0;
+    case WM_CAPTURECHANGED:
+        // Losing the mouse in mid-gesture ends it as a release would; otherwise the drag would
+        // stay open and the cursor hidden with no button-up ever to come.
+        if ((chart->model.interaction & kMouseDown) != 0 && reinterpret_cast<HWND>(lParam) != window) {
+            OnButtonUp(*chart);
+        }
+        return 0;
     default:
         return ChartMessage(*chart, message, wParam, lParam);
     }

@@ -59,6 +59,13 @@ KVChart2DPoint Pt(float x, float y, std::uint32_t flags = 0) {
     return KVChart2DPoint{x, y, 0, flags};
 }
 
+// The thread's cursor display count (shown at 0 and above), left as it was.
+int CursorDisplayCount() {
+    const int count = ShowCursor(TRUE) - 1;
+    ShowCursor(FALSE);
+    return count;
+}
+
 LPARAM Position(POINT p) {
     return MAKELPARAM(p.x, p.y);
 }
@@ -178,6 +185,20 @@ TEST_F(ChartWindow, DragsAPointWithTheMouseAndReportsEachStep) {
     const POINT expected = Pixel(moved.x, moved.y);
     EXPECT_NEAR(cursor.x, expected.x, 1) << "the cursor is put on the dragged point";
     EXPECT_NEAR(cursor.y, expected.y, 1);
+}
+
+TEST_F(ChartWindow, LosingTheMouseMidDragEndsTheDragAndShowsTheCursor) {
+    IKVChart2DSeries* series = AddSeries(0x4B, {Pt(0, 0)});
+    const POINT start = Pixel(0, 0);
+    SendMessageA(chart, WM_LBUTTONDOWN, MK_LBUTTON, Position(start));
+    SendMessageA(chart, WM_MOUSEMOVE, MK_LBUTTON, Position(POINT{start.x + 36, start.y}));
+    EXPECT_EQ(CursorDisplayCount(), -1) << "the cursor hides while dragging";
+    SetCapture(parent);
+    ReleaseCapture();
+    EXPECT_EQ(Codes(), (std::vector<UINT>{kChartPointSelected, kChartPointMoved, kChartDragEnded}));
+    EXPECT_EQ(CursorDisplayCount(), 0);
+    SendMessageA(chart, WM_MOUSEMOVE, 0, Position(POINT{start.x + 72, start.y}));
+    EXPECT_NEAR(Get(series, 0).x, 51, 0.01) << "a move after the lost button moves nothing";
 }
 
 TEST_F(ChartWindow, DragLimitsAndSingleAxisStylesHoldUnderTheMouse) {
