@@ -217,6 +217,14 @@ LRESULT CALLBACK TabSheetProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         return 0;
     }
+    case WM_DESTROY:
+        // A torn-off page is still one of the sheet's pages: it goes with the sheet like the
+        // others rather than stay behind as a captionless full-screen window.
+        if (sheet->tornPage != nullptr && IsWindow(sheet->tornPage)) {
+            DestroyWindow(sheet->tornPage);
+        }
+        sheet->tornPage = nullptr;
+        return 0;
     case WM_NCDESTROY:
         NotifyParent(*sheet, kTabSheetDestroyed);
         if (sheet->font != nullptr) {

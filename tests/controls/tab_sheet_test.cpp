@@ -357,7 +357,7 @@ TEST_F(TabSheetWindow, RefusesToMoveWhenNotMovableAndKeepsAMinimumHeight) {
     EXPECT_FALSE(IsWindow(sheet)) << "closing an empty sheet destroys it";
 }
 
-TEST_F(TabSheetWindow, FreesItsFontWithTheSheet) {
+TEST_F(TabSheetWindow, FreesItsFontAndTornOffPageWithTheSheet) {
     ASSERT_GT(GdiCounter::Redirected(), 0);
     GdiCounter counter;
     HWND own =
@@ -368,6 +368,8 @@ TEST_F(TabSheetWindow, FreesItsFontWithTheSheet) {
     AddTabPage(own, MakePage("a", 0x0000FF), "A", -1);
     AddTabPage(own, MakePage("b", 0x00FF00), "B", -1);
     EXPECT_EQ(TearOffPage(own, 1), 1);
+    HWND torn = pages.back();
     DestroyWindow(own);
     EXPECT_EQ(counter.Live(), 0);
+    EXPECT_FALSE(IsWindow(torn)) << "a torn-off page goes with its sheet";
 }
