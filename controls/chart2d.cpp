@@ -176,7 +176,7 @@ LRESULT AddChartStyle(Chart2D& chart, std::uint32_t bits, LPARAM repaint) {
     }
     // An axis that has just become automatic follows the points already there.
     if ((bits & (kChartAutoX | kChartAutoY)) != 0) {
-        model.PointChanged(nullptr, 0);
+        model.UpdateAutoRanges(nullptr, 0);
     }
     InvalidateIf(chart.window, repaint);
     return 0;

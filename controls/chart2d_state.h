@@ -92,6 +92,9 @@ class Chart2DModel final : public Chart2DSeriesOwner {
     void SetXRange(const float* minimum, const float* maximum);
     void SetYRange(const float* minimum, const float* maximum);
     void FixRanges();
+    // Sets the automatic axes to the points' extremes and announces a change, naming the point
+    // that caused it (null when none did); then fixes the ranges up.
+    void UpdateAutoRanges(IKVChart2DSeries* series, std::uint32_t index);
     void RegenerateTicks();
     void UpdateScale();
     ChartPoint ToLogical(float x, float y) const;
@@ -132,7 +135,6 @@ class Chart2DModel final : public Chart2DSeriesOwner {
     std::vector<ChartTick> yTicks;
 
   private:
-    void UpdateAutoRanges(IKVChart2DSeries* series, std::uint32_t index);
     void GenerateTicks(std::vector<ChartTick>& ticks, float minimum, float maximum, int intervals, int kind);
     bool HitPoint(KVChart2DSeries& series, ChartPoint at, std::uint32_t* index) const;
     void SelectInBand();

@@ -285,6 +285,12 @@ TEST_F(ChartWindow, AutomaticXRangeFollowsThePointsAndIsAnnounced) {
     EXPECT_EQ(SendMessageA(chart, C2M_REMOVESERIES, reinterpret_cast<WPARAM>(first), 0), 0);
     SendMessageA(chart, C2M_GETXRANGE, reinterpret_cast<WPARAM>(&low), 0);
     EXPECT_FLOAT_EQ(low, 2) << "the range follows the points that are left";
+
+    SendMessageA(chart, C2M_ADDSTYLE, kChartAutoY, 0);
+    SendMessageA(chart, C2M_GETYRANGE, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    EXPECT_FLOAT_EQ(low, 1) << "an axis made automatic follows the points already there";
+    EXPECT_FLOAT_EQ(high, 4);
+    EXPECT_EQ(g_notices.back().code, kChartYRangeChanged);
 }
 
 TEST_F(ChartWindow, SettersAndGettersKeepTheirLimits) {
