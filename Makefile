@@ -4,7 +4,7 @@ WINEPREFIX := $(CURDIR)/build/windows/wineprefix
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: deps native windows asan test test-native test-windows test-asan format format-check demo dist
+.PHONY: deps native windows asan tsan fuzz test test-native test-windows test-asan test-tsan format format-check demo dist
 
 deps:
 	@bash scripts/install-deps.sh
@@ -21,11 +21,24 @@ asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
+tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+
+# Each libFuzzer target runs for a bounded time from its seed corpus; any finding fails.
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
+
 test-native: native
 	ctest --preset native
 
 test-asan: asan
 	ctest --preset asan
+
+test-tsan: tsan
+	ctest --preset tsan
 
 # Windows programs run under Wine on a virtual screen; the Wine server is ended by its prefix.
 test-windows: windows
@@ -37,7 +50,7 @@ format:
 format-check: deps
 	clang-format --dry-run -Werror $(SOURCES)
 
-test: format-check test-native test-windows test-asan
+test: format-check test-native test-windows test-asan test-tsan fuzz
 
 demo: native
 	bash scripts/demo.sh build/native

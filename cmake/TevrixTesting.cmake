@@ -36,7 +36,6 @@ function(tevrix_add_test name)
                              ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
     else()
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
-                             PROPERTIES LABELS "${T_LABELS}"
-                                        ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
+                             PROPERTIES ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
     endif()
 endfunction()

@@ -1,7 +1,7 @@
 #include "control_common.h"
 
-ATOM RegisterControlClass(HINSTANCE instance, const char* className, WNDPROC procedure, UINT style, LPCSTR cursor,
-                          HBRUSH background) {
+ATOM RegisterControlClass(HINSTANCE instance, const char* className, WNDPROC procedure, UINT style,
+                          LPCSTR cursor, HBRUSH background) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = style;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make git zip
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format
+  clang clang-format libclang-rt-14-dev
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb imagemagick python3
 )
