@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -14,7 +15,7 @@ constexpr int kSide = 360;
 class AnalogGaugeWindow : public ::testing::Test {
   protected:
     HWND Make(int width = kSide, int height = kSide) {
-        HWND gauge = parent.Child("KVANALOGGAUGE", width, height);
+        HWND gauge = gauges.Child("KVANALOGGAUGE", width, height);
         EXPECT_NE(gauge, nullptr);
         return gauge;
     }
@@ -29,14 +30,15 @@ class AnalogGaugeWindow : public ::testing::Test {
     static LRESULT SetZone(HWND gauge, WPARAM index, const AnalogGaugeZone& zone) {
         return SendMessageA(gauge, AGM_SETZONE, index, reinterpret_cast<LPARAM>(&zone));
     }
-    TestParent parent;
+    GaugeChildren gauges;
 };
 
 // Pixels of a colour within 4 pixels of the point at a dial angle and radius of the default
 // 360-pixel gauge.
 int ColourNear(const Image& image, COLORREF colour, double angle, double radius) {
     const DialPoint p = PointOnDial(kAnalogGaugeSize, angle, radius);
-    return CountPixels(image, PixelOf(colour), 2 * p.x - 4, 2 * p.y - 4, 2 * p.x + 5, 2 * p.y + 5);
+    return CountPixels(image, std::max(2 * p.x - 4, 0), std::max(2 * p.y - 4, 0),
+                       std::min(2 * p.x + 5, image.width), std::min(2 * p.y + 5, image.height), Rgb(colour));
 }
 
 // Where the "Min: " and "Max: " lines and the value text of a 360-pixel gauge are drawn.
@@ -111,9 +113,8 @@ TEST_F(AnalogGaugeWindow, AnswersColourTextAndStyleMessages) {
     }
     EXPECT_EQ(SendMessageA(gauge, WM_ERASEBKGND, 0, 0), 1);
     SendMessageA(gauge, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gauge), MAKELPARAM(7, 9));
-    EXPECT_EQ(TestParent::commandCount, 1);
-    EXPECT_EQ(TestParent::lastCommandW, MAKEWPARAM(TestParent::kChildId, 0x626));
-    EXPECT_EQ(TestParent::lastCommandL, MAKELPARAM(7, 9));
+    EXPECT_EQ(SharedHost().lastCommandWParam(), MAKEWPARAM(GaugeChildren::kChildId, 0x626));
+    EXPECT_EQ(SharedHost().lastCommandLParam(), MAKELPARAM(7, 9));
 }
 
 TEST_F(AnalogGaugeWindow, ZoneMessagesInsertOverwriteAppendAndRead) {
@@ -230,10 +231,10 @@ TEST_F(AnalogGaugeWindow, ValueTextUsesTheDecimalsOnlyForFractions) {
     SendMessageA(gauge, GM_REMOVESTYLE, 0x04, 1);
     const Image hidden = CaptureClient(gauge);
     EXPECT_EQ(
-        CountPixels(hidden, 0x0000FF, kValueText.left, kValueText.top, kValueText.right, kValueText.bottom),
+        CountPixels(hidden, kValueText.left, kValueText.top, kValueText.right, kValueText.bottom, 0x0000FF),
         0);
     EXPECT_GT(
-        CountPixels(whole, 0x0000FF, kValueText.left, kValueText.top, kValueText.right, kValueText.bottom),
+        CountPixels(whole, kValueText.left, kValueText.top, kValueText.right, kValueText.bottom, 0x0000FF),
         10);
 }
 
@@ -242,10 +243,10 @@ TEST_F(AnalogGaugeWindow, ColoursAndProportionalStyleShowInTheDrawing) {
     SendMessageA(gauge, AGM_SETCOLOR, kBackgroundColour, 0x00C0E0FF);
     SendMessageA(gauge, AGM_SETCOLOR, kFaceColour, 0x00E0FFE0);
     const Image stretched = Repainted(gauge);
-    EXPECT_EQ(stretched.At(1, 1), PixelOf(0x00C0E0FF)) << "background around the dial";
-    EXPECT_EQ(stretched.At(300, 90), PixelOf(0x00E0FFE0)) << "the face, stretched across";
+    EXPECT_EQ(stretched.At(1, 1), Rgb(0x00C0E0FF)) << "background around the dial";
+    EXPECT_EQ(stretched.At(300, 90), Rgb(0x00E0FFE0)) << "the face, stretched across";
     SendMessageA(gauge, GM_ADDSTYLE, 0x80, 1);
-    EXPECT_EQ(CaptureClient(gauge).At(300, 90), PixelOf(0x00C0E0FF)) << "a square dial on the left";
+    EXPECT_EQ(CaptureClient(gauge).At(300, 90), Rgb(0x00C0E0FF)) << "a square dial on the left";
 }
 
 TEST_F(AnalogGaugeWindow, Screenshots) {

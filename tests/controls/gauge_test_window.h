@@ -1,11 +1,10 @@
 #pragma once
-// A visible top-level parent for gauges under test (it records the WM_COMMAND its children send)
-// and pixel helpers for checking what they draw.
+// Gauges under test in one shared host window, and pixel helpers beyond those of the host.
+#include "popup_host.h"
 #include "window_capture.h"
 
 #include <windows.h>
 
-#include <cstdint>
 #include <vector>
 
 // Registers both gauge classes once per process and returns the atoms of that first registration.
@@ -15,33 +14,27 @@ struct GaugeAtoms {
 };
 GaugeAtoms RegisterGaugesOnce();
 
-class TestParent {
-  public:
-    TestParent();
-    ~TestParent();
-    TestParent(const TestParent&) = delete;
-    TestParent& operator=(const TestParent&) = delete;
+// One host serves every test of the process: destroying a top-level window costs Wine about two
+// seconds on a screen without a window manager.
+PopupHost& SharedHost();
 
-    // A visible child control of the given client size at the parent's top-left corner.
+// The gauges a test creates in the shared host, destroyed when the test ends.
+class GaugeChildren {
+  public:
+    GaugeChildren();
+    ~GaugeChildren();
+    GaugeChildren(const GaugeChildren&) = delete;
+    GaugeChildren& operator=(const GaugeChildren&) = delete;
+
+    // A visible control of the given client size.
     HWND Child(const char* className, int width, int height);
-    HWND Window() const { return window_; }
 
     static constexpr int kChildId = 77;
-    // The last WM_COMMAND the parent received, and how many it received.
-    static WPARAM lastCommandW;
-    static LPARAM lastCommandL;
-    static int commandCount;
 
   private:
-    HWND window_;
     std::vector<HWND> children_;
 };
 
-// The Image pixel (0x00RRGGBB) of a colour given as 0x00BBGGRR.
-std::uint32_t PixelOf(COLORREF colour);
-
-// Pixels of exactly this colour inside [left, right) x [top, bottom).
-int CountPixels(const Image& image, std::uint32_t pixel, int left, int top, int right, int bottom);
 // Pixels darker than mid-grey in every channel (text, whatever its smoothing).
 int CountDarkPixels(const Image& image, int left, int top, int right, int bottom);
 // Whether the two images have the same pixels inside the area.

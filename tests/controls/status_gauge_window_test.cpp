@@ -16,7 +16,7 @@ constexpr std::uint32_t kBlack = 0x000000;
 class StatusGaugeWindow : public ::testing::Test {
   protected:
     HWND Make(int width, int height) {
-        HWND gauge = parent.Child("KVSTATUSGAUGE", width, height);
+        HWND gauge = gauges.Child("KVSTATUSGAUGE", width, height);
         EXPECT_NE(gauge, nullptr);
         Set(gauge, SGM_SETONTEXT, "ON");
         Set(gauge, SGM_SETOFFTEXT, "OFF");
@@ -30,7 +30,7 @@ class StatusGaugeWindow : public ::testing::Test {
         EXPECT_EQ(SendMessageA(gauge, message, reinterpret_cast<WPARAM>(buffer), size), 0);
         return buffer;
     }
-    TestParent parent;
+    GaugeChildren gauges;
 };
 
 // Dark pixels (the glyphs) inside the band where the state text hangs from the middle of a
@@ -81,10 +81,9 @@ TEST_F(StatusGaugeWindow, AnswersItsMessagesWithTheirResults) {
         EXPECT_EQ(SendMessageA(gauge, c.message, c.wParam, 0), c.result) << std::hex << c.message;
     }
     SendMessageA(gauge, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gauge), MAKELPARAM(120, 340));
-    EXPECT_EQ(TestParent::commandCount, 1);
-    EXPECT_EQ(LOWORD(TestParent::lastCommandW), TestParent::kChildId);
-    EXPECT_EQ(HIWORD(TestParent::lastCommandW), 0x626);
-    EXPECT_EQ(TestParent::lastCommandL, MAKELPARAM(120, 340));
+    EXPECT_EQ(LOWORD(SharedHost().lastCommandWParam()), GaugeChildren::kChildId);
+    EXPECT_EQ(HIWORD(SharedHost().lastCommandWParam()), 0x626);
+    EXPECT_EQ(SharedHost().lastCommandLParam(), MAKELPARAM(120, 340));
 }
 
 TEST_F(StatusGaugeWindow, StoresTextsWholeOrEmptyAndCopiesThemOut) {
@@ -114,8 +113,8 @@ TEST_F(StatusGaugeWindow, BandColourFollowsTheStateAndStateTwoShowsTheOnTextInOf
     for (WPARAM state = 0; state < 3; ++state) {
         SendMessageA(gauge, SGM_SETSTATE, state, 1); // repaints at once: no invalidation here
         const Image image = CaptureClient(gauge);
-        shown[state] = {CountPixels(image, kGreen, 0, 100, 200, 150),
-                        CountPixels(image, kRed, 0, 100, 200, 150), GlyphMask(image)};
+        shown[state] = {CountPixels(image, 0, 100, 200, 150, kGreen),
+                        CountPixels(image, 0, 100, 200, 150, kRed), GlyphMask(image)};
         EXPECT_EQ(image.At(100, 60), 0xFFFFFFu) << "background above the band, state " << state;
     }
     EXPECT_GT(shown[0].red, 500);
@@ -134,7 +133,7 @@ TEST_F(StatusGaugeWindow, SettersWithoutTheRepaintFlagChangeNothingOnScreen) {
     SendMessageA(gauge, SGM_SETSTATE, 1, 0);
     Set(gauge, SGM_SETOFFTEXT, "CHANGED");
     EXPECT_TRUE(SameArea(before, CaptureClient(gauge), 0, 0, 200, 200));
-    EXPECT_GT(CountPixels(Repainted(gauge), kGreen, 0, 100, 200, 150), 500);
+    EXPECT_GT(CountPixels(Repainted(gauge), 0, 100, 200, 150, kGreen), 500);
 }
 
 TEST_F(StatusGaugeWindow, SmallControlDrawsTheTopLeftQuarterAtOnePixelPerUnit) {
@@ -151,13 +150,13 @@ TEST_F(StatusGaugeWindow, SmallControlDrawsTheTopLeftQuarterAtOnePixelPerUnit) {
     EXPECT_EQ(quarter.At(49, 0), kBlack);     // top edge
     EXPECT_EQ(quarter.At(49, 49), 0xFFFFFFu); // the band starts at the middle of the drawing
     EXPECT_EQ(whole.At(99, 50), kBlack);      // right edge, outside the small control
-    EXPECT_GT(CountPixels(whole, kRed, 0, 50, 100, 75), 100);
+    EXPECT_GT(CountPixels(whole, 0, 50, 100, 75, kRed), 100);
     SaveScreenshot(small, "status_gauge_50x50.png");
 }
 
 TEST_F(StatusGaugeWindow, ProportionalStyleKeepsTheDrawingSquare) {
     HWND gauge = Make(200, 100);
-    const std::uint32_t window = PixelOf(GetSysColor(COLOR_WINDOW));
+    const std::uint32_t window = Rgb(GetSysColor(COLOR_WINDOW));
     struct Step {
         UINT message;
         WPARAM bits;
@@ -187,7 +186,7 @@ TEST_F(StatusGaugeWindow, TitleIsBlackAndDrawnOnlyWhenShorterThanAHundredCharact
     for (const Case& c : cases) {
         Set(gauge, SGM_SETTITLE, c.title.c_str(), 200);
         const Image image = Repainted(gauge);
-        const int black = CountPixels(image, kBlack, 2, 10, 198, 34);
+        const int black = CountPixels(image, 2, 10, 198, 34, kBlack);
         if (c.drawn) {
             EXPECT_GT(black, 20) << c.title.size() << " characters";
         } else {
