@@ -9,16 +9,6 @@ ATOM Register2DChartClass(HINSTANCE instance) {
                                 SystemColourBrush(COLOR_WINDOW));
 }
 
-ATOM RegisterAnalogGaugeClass(HINSTANCE instance) {
-    return RegisterControlClass(instance, "KVANALOGGAUGE", DefWindowProcA, CS_DBLCLKS, IDC_ARROW,
-                                SystemColourBrush(COLOR_WINDOW));
-}
-
-ATOM RegisterStatusGaugeClass(HINSTANCE instance) {
-    return RegisterControlClass(instance, "KVSTATUSGAUGE", DefWindowProcA, CS_DBLCLKS, IDC_ARROW,
-                                SystemColourBrush(COLOR_WINDOW));
-}
-
 ATOM RegisterTabSheetClass(HINSTANCE instance) {
     return RegisterControlClass(instance, "KVTABSHEET", DefWindowProcA, CS_HREDRAW | CS_VREDRAW, IDC_ARROW,
                                 SystemColourBrush(COLOR_BTNFACE));
