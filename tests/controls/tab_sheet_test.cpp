@@ -305,6 +305,17 @@ TEST_F(TabSheetWindow, TornOffPageComesBackUnderItsTabWhenAnotherIsSelected) {
     EXPECT_EQ(TearOffPage(sheet, 7), 0);
 }
 
+TEST_F(TabSheetWindow, SelectionStaysWithTheClickedPageWhenTheDockedOneLandsBeforeIt) {
+    AddThreePages();
+    EXPECT_EQ(TearOffPage(sheet, 0), 1);
+    ClickTab(1);
+    EXPECT_EQ(GetTabPage(sheet, 0), pages[0]);
+    EXPECT_EQ(GetCurrentTab(sheet), 2);
+    EXPECT_TRUE(IsWindowVisible(pages[2]));
+    EXPECT_FALSE(IsWindowVisible(pages[0]));
+    EXPECT_EQ(Caption(sheet), "Three");
+}
+
 TEST_F(TabSheetWindow, TearingOffAnotherPageDocksTheFirst) {
     AddThreePages();
     EXPECT_EQ(TearOffPage(sheet, 0), 1);
