@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 TEST(SlowRead, PacketsCarryCountAndAddress) {
     InProcessDevice d(Config("corvane", 2, 11));
@@ -187,4 +188,20 @@ TEST(EncryptedFraming, RequestsCarryMarkersAndRoundTrip) {
         ReadBlock(&d.device, back.data(), 0x40, 0x3000, CV_XFER_NO_ENCRYPTION | CV_XFER_NO_BULK, nullptr),
         CV_E_COMM_READ_TIMEOUT);
     EXPECT_EQ(d.Sent('R').back(), (Bytes{'R', 0x40, 0x30, 0x00, 0xC2}));
+}
+
+TEST(SlowWrite, PausesOnlyAfterABulkAttempt) {
+    using Clock = std::chrono::steady_clock;
+    auto ms = [](Clock::time_point start) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    InProcessDevice d(Config("vespin2", 3, 1));
+    Bytes data = Pattern(0x200, 8);
+    auto start = Clock::now();
+    ASSERT_EQ(WriteBlock(&d.device, data.data(), 0x1F0, 0x100, CV_XFER_LOWER_W, nullptr), CV_S_OK);
+    EXPECT_LT(ms(start), 700) << "an unaligned write paused";
+    start = Clock::now();
+    ASSERT_EQ(WriteBlock(&d.device, data.data(), 0x200, 0x100, CV_XFER_LOWER_W, nullptr), CV_S_OK);
+    EXPECT_GE(ms(start), 800) << "the refused bulk attempt is followed by the pause";
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), d.line.model.ram.begin() + 0x100));
 }
