@@ -39,6 +39,12 @@ tev -verify -infile changed.bin
 check "verify counts every differing byte and still succeeds" 0 "$corvane" \
     $'\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! '"$(cat "$work/count")"$' bytes different. Operation completed'
 
+# A file that ends before the size: the bytes it lacks count as different.
+tail -c +$((0x7E00 + 1)) "$work/half.bin" | head -c 256 >"$work/short.bin"
+tev -verify -infile short.bin -size 200 -nobackbuf -emuaddress FE00
+check "verify of a short file counts the missing bytes" 0 "$corvane" \
+    $'\nVerifying 0x200 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! 256 bytes different. Operation completed'
+
 # Slow packets: a size that is not a multiple of 256 skips the bulk commands.
 random_file odd.bin 0x1234
 tev -write -infile odd.bin -nobackbuf -emuaddress 0x100
