@@ -161,25 +161,3 @@ TEST(PtyTransfers, ADroppedLineEndsTheTransferInBoundedTime) {
     EXPECT_TRUE(d.log.Has("KVCorvane: Slow Reading 16384 bytes"));
 }
 
-// On a paced line the bulk transfers run close to the line's own limit.
-TEST(PtyTransfers, BulkTransfersComeCloseToTheLineLimit) {
-    PtyDevice d({"--model", "corvane", "--pace"});
-    ASSERT_NE(d.found, 0u);
-    const std::uint32_t size = 0x8000;
-    Bytes data = Pattern(size, 10);
-    // 8 chunks: request header and checksum out, data and checksum back; 10 bits a byte.
-    double lineMs = (size + 8 * (6 + 1)) * 10.0 / 115200 * 1000;
-    auto start = Clock::now();
-    ASSERT_EQ(WriteBlock(&d.device, data.data(), size, 0, CV_XFER_LOWER_W, nullptr), CV_S_OK);
-    long writeMs = ElapsedMs(start);
-    Bytes back(size);
-    start = Clock::now();
-    ASSERT_EQ(ReadBlock(&d.device, back.data(), size, 0, 0, nullptr), CV_S_OK);
-    long readMs = ElapsedMs(start);
-    EXPECT_EQ(back, data);
-    RecordProperty("line_ms", static_cast<int>(lineMs));
-    RecordProperty("write_ms", static_cast<int>(writeMs));
-    RecordProperty("read_ms", static_cast<int>(readMs));
-    EXPECT_LT(writeMs, lineMs * 1.25) << "write " << writeMs << " ms, line limit " << lineMs << " ms";
-    EXPECT_LT(readMs, lineMs * 1.25) << "read " << readMs << " ms, line limit " << lineMs << " ms";
-}
