@@ -1,7 +1,7 @@
 #include "control_common.h"
 
-ATOM RegisterControlClass(HINSTANCE instance, const char* className, WNDPROC procedure, UINT style, LPCSTR cursor,
-                          HBRUSH background) {
+ATOM RegisterControlClass(HINSTANCE instance, const char* className, WNDPROC procedure, UINT style,
+                          LPCSTR cursor, HBRUSH background) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = style;
@@ -30,4 +30,20 @@ BufferedPaint::~BufferedPaint() {
     DeleteObject(bitmap_);
     DeleteDC(memory_);
     EndPaint(window_, &paint_);
+}
+
+HFONT CreateGuiFont(LONG weight) {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfWeight = weight;
+    return CreateFontIndirectA(&font);
+}
+
+HFONT CreateArialFont(LONG height, LONG weight) {
+    LOGFONTA font{};
+    font.lfHeight = -height;
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
+    return CreateFontIndirectA(&font);
 }

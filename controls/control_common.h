@@ -7,11 +7,10 @@
 // Registers an application-local class with the library's common attributes: its own window
 // procedure, no class extra bytes, one pointer-sized window extra slot, no icon and no menu.
 // A null cursor leaves the cursor to the control.
-ATOM RegisterControlClass(HINSTANCE instance, const char* className, WNDPROC procedure, UINT style, LPCSTR cursor,
-                          HBRUSH background);
+ATOM RegisterControlClass(HINSTANCE instance, const char* className, WNDPROC procedure, UINT style,
+                          LPCSTR cursor, HBRUSH background);
 
-template <class State>
-State* GetControlState(HWND window) {
+template <class State> State* GetControlState(HWND window) {
     return reinterpret_cast<State*>(GetWindowLongPtrA(window, 0));
 }
 
@@ -22,7 +21,7 @@ inline void SetControlState(HWND window, void* state) {
 // Paints through a memory bitmap of the client size: draw into dc(), and the destructor copies
 // the client rectangle to the window in one BitBlt and frees everything it made.
 class BufferedPaint {
-public:
+  public:
     explicit BufferedPaint(HWND window);
     ~BufferedPaint();
     BufferedPaint(const BufferedPaint&) = delete;
@@ -31,7 +30,7 @@ public:
     HDC dc() const { return memory_; }
     const RECT& client() const { return client_; }
 
-private:
+  private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC target_;
@@ -52,4 +51,15 @@ inline void RedrawNow(HWND window) {
 inline LRESULT NotifyContextMenu(HWND window, WORD code, LPARAM cursor) {
     SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), code), cursor);
     return 0;
+}
+
+// A font made from the stock DEFAULT_GUI_FONT with the given weight; the caller owns it.
+HFONT CreateGuiFont(LONG weight);
+
+// A font with the face name "Arial" of the given height in pixels and weight; the caller owns it.
+HFONT CreateArialFont(LONG height, LONG weight);
+
+// The class background brush for a system colour (the colour index plus one, as classes take it).
+inline HBRUSH SystemColourBrush(int colour) {
+    return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
 }

@@ -1,1 +1,0 @@
-// Replaced by the first control's state logic.
