@@ -1,12 +1,16 @@
 #pragma once
 #include "result.h"
 
+#include <atomic>
 #include <cstdint>
 
 // The emulator device as seen over its COM port. One instance per process (g_device).
 class KVCorvane {
   public:
     std::uint32_t capabilities = 0;
+    // Set by the front end to stop a running transfer; 0 while a request holds the device.
+    std::atomic<std::int32_t> cancel{0};
+    std::atomic<std::int32_t> idle{1};
 };
 
 extern KVCorvane g_device;
