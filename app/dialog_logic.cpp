@@ -1,6 +1,6 @@
 #include "dialog_logic.h"
 
-#include "device_calls.h"
+#include "corvane.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,4 @@
 #include "corvane.h"
-#include "device_calls.h"
 #include "dialog_logic.h"
 
 #include <gtest/gtest.h>
