@@ -213,6 +213,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_HARDWARE_DETECTED:
         OnHardwareDetected(dialog, *reinterpret_cast<const DetectionResult*>(lParam));
         return TRUE;
+    case WM_APPEND_STATUS:
+        AppendEditText(g_app.logWindow, reinterpret_cast<const char*>(lParam),
+                       static_cast<std::int32_t>(wParam));
+        return TRUE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
