@@ -211,6 +211,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_HARDWARE_DETECTED:
+        // The number is also the dialog manager's DM_SETDEFID, which never carries an lParam.
+        if (lParam == 0) {
+            return FALSE;
+        }
         OnHardwareDetected(dialog, *reinterpret_cast<const DetectionResult*>(lParam));
         return TRUE;
     case WM_APPEND_STATUS:

@@ -136,6 +136,12 @@ TEST_F(NoHardware, ChosenFileFillsPathAndSizeButExactly64KbSuggestsNoLargeBin) {
     EXPECT_EQ(session_.Log().find("larger than 64 KB"), std::string::npos);
 }
 
+TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialogManager) {
+    SendMessageA(session_.dialog(), DM_SETDEFID, IDC_CANCEL_OP, 0);
+    EXPECT_EQ(LOWORD(SendMessageA(session_.dialog(), DM_GETDEFID, 0, 0)), IDC_CANCEL_OP);
+    EXPECT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
+}
+
 TEST_F(NoHardware, EscapeEndsTheDialog) {
     PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(session_.WaitForEnd(5000));
