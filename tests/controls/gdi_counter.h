@@ -1,0 +1,22 @@
+#pragma once
+// Counts the GDI objects and device contexts this test program makes and has not freed yet. Wine
+// does not answer GetGuiResources, so the program's own imports of the creating and freeing calls
+// are redirected (once, for the whole process) to counting versions that then call the real ones.
+#include <windows.h>
+
+class GdiCounter {
+  public:
+    // Starts counting from nothing; objects made before are not counted.
+    GdiCounter();
+    GdiCounter(const GdiCounter&) = delete;
+    GdiCounter& operator=(const GdiCounter&) = delete;
+
+    // Fonts, pens, brushes, regions, bitmaps, memory and window device contexts made since the
+    // counter started and not freed yet.
+    long Live() const;
+    // How many of the calls were redirected; 0 means nothing is being counted.
+    static int Redirected();
+};
+
+// GetGuiResources for this process, where the system answers it (0 under Wine).
+DWORD SystemGdiObjects();
