@@ -35,11 +35,13 @@ void ApplyState(HWND dialog, DialogState state) {
     EnableWindow(GetDlgItem(dialog, IDC_CANCEL_OP), buttons.cancelOp);
 }
 
-void StartThread(LPTHREAD_START_ROUTINE routine) {
+bool StartThread(LPTHREAD_START_ROUTINE routine) {
     HANDLE thread = CreateThread(nullptr, 0, routine, nullptr, 0, nullptr);
-    if (thread != nullptr) {
-        CloseHandle(thread);
+    if (thread == nullptr) {
+        return false;
     }
+    CloseHandle(thread);
+    return true;
 }
 
 void FillOperationList(HWND list) {
@@ -53,7 +55,8 @@ void FillOperationList(HWND list) {
 
 BOOL OnInitDialog(HWND dialog) {
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
-    HANDLE icon = LoadImageA(g_app.instance, MAKEINTRESOURCEA(IDI_TEVRIX), IMAGE_ICON, iconSize, iconSize, 0);
+    HANDLE icon =
+        LoadImageA(g_app.instance, MAKEINTRESOURCEA(IDI_TEVRIX), IMAGE_ICON, iconSize, iconSize, LR_SHARED);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
     g_app.mainDialog = dialog;
@@ -76,7 +79,10 @@ BOOL OnInitDialog(HWND dialog) {
 
     ApplyState(dialog, DialogState::Detecting);
     PrintStatus(1, "Detecting Hardware...");
-    StartThread(DetectHardwareThread);
+    if (!StartThread(DetectHardwareThread)) {
+        PrintStatus(1, "FAILURE: Could not start the hardware search");
+        ApplyState(dialog, DialogState::NoUsableHardware);
+    }
     return TRUE;
 }
 
@@ -145,7 +151,10 @@ void OnExecute(HWND dialog) {
                      TRUE);
     }
     ApplyState(dialog, DialogState::Running);
-    StartThread(OperationThread);
+    if (!StartThread(OperationThread)) {
+        PrintStatus(1, "FAILURE: Could not start the operation");
+        ApplyState(dialog, DialogState::Ready);
+    }
 }
 
 void OnCancel() {
