@@ -151,6 +151,8 @@ TEST_F(WithEmulator, WriteVerifyAndReadRunWithTheProgressBarMoving) {
         << session_.Log();
     ExpectReady();
 
+    // A read has no file to take its size from.
+    SendMessageA(session_.Item(IDC_TRANSFER_SIZE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0x4000"));
     Execute(0, back);
     ProgressTrace read = WatchOperation();
     ASSERT_TRUE(read.ended) << session_.Log();
@@ -187,11 +189,16 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItWithinASec
     std::vector<std::uint8_t> bytes = Pattern(0x1000, 7);
     ASSERT_TRUE(WriteFileBytes(image, bytes));
     EXPECT_EQ(StatusBackground(), RGB(255, 255, 255));
+    // Monitoring takes the file as what the emulator already holds.
+    Execute(1, image);
+    ASSERT_TRUE(WatchOperation().ended);
 
     Execute(3, image);
     ASSERT_TRUE(WaitUntil([&] { return session_.Text(session_.dialog()) == "Tevrix: MONITORING"; }, 10000))
         << session_.Log();
     EXPECT_TRUE(WaitUntil([&] { return StatusBackground() == kBlue; }, 2000));
+    // "Monitoring" shows after each poll, so the file's first contents have been taken by then.
+    ASSERT_TRUE(WaitUntil([&] { return session_.ItemText(IDC_STATUS) == "Monitoring"; }, 5000));
     EXPECT_TRUE(Contains(session_.Log(), "\r\nMonitoring has begun"));
 
     bytes[0x123] ^= 0xFF;
@@ -200,7 +207,7 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItWithinASec
         [&] { return Contains(session_.Log(), "\r\nChanges detected. Uploaded 1 bytes in 1 blocks."); },
         10000))
         << session_.Log();
-    EXPECT_TRUE(WaitUntil([&] { return session_.ItemText(IDC_STATUS) == "Monitoring"; }, 3000));
+    EXPECT_EQ(session_.ItemText(IDC_STATUS), "Monitoring");
     SaveScreenshot(session_.dialog(), "dialog_monitoring.png");
 
     const ULONGLONG cancelled = GetTickCount64();
@@ -212,7 +219,7 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItWithinASec
     ExpectReady();
     EXPECT_EQ(StatusBackground(), RGB(255, 255, 255));
 
-    // What was uploaded is what the file holds now.
+    // The emulator holds the file as it is now.
     Execute(2, image);
     ASSERT_TRUE(WatchOperation().ended);
     EXPECT_TRUE(Contains(session_.Log(), "\r\nSUCCESS: Contents match. Operation completed..."))
