@@ -47,6 +47,10 @@ else
     if sim_start --model dravel --pace; then
         gtest 'WithEmulator.*'
     fi
+    sim_stop
+    if sim_start --model glintsear; then
+        gtest 'NotCapable.*'
+    fi
 fi
 
 finish

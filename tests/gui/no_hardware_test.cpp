@@ -1,5 +1,6 @@
-// The dialog with no emulator on any port: detection, the controls' initial state, the About
-// box, resizing and the file chooser.
+// The dialog without usable hardware: with no emulator on any port (detection, the controls'
+// initial state, the About box, resizing and the file chooser), and with a device that cannot
+// emulate.
 #include "dialog_session.h"
 #include "gui_files.h"
 #include "resource_ids.h"
@@ -145,6 +146,16 @@ TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialo
 TEST_F(NoHardware, EscapeEndsTheDialog) {
     PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(session_.WaitForEnd(5000));
+}
+
+// Run by the test script with a simulated device that answers but has no emulation capability.
+TEST(NotCapable, DetectionSaysSoAndExecuteStaysDisabled) {
+    DialogSession session;
+    ASSERT_NE(session.dialog(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session); }, kDetectionTimeoutMs)) << session.Log();
+    EXPECT_EQ(session.Log(), "Detecting Hardware...\r\nAttached hardware is not capable of emulation");
+    EXPECT_FALSE(session.Enabled(IDC_EXECUTE));
+    EXPECT_FALSE(session.Enabled(IDC_CANCEL_OP));
 }
 
 } // namespace
