@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 TEST(SlowRead, PacketsCarryCountAndAddress) {
     InProcessDevice d(Config("corvane", 2, 11));
@@ -92,6 +93,7 @@ TEST(SlowWrite, LargeBinBankKeepsPacketsInsideOneBank) {
     ASSERT_EQ(ReadBlock(&d.device, block.data(), 0x100, 0x30000, 0, nullptr), CV_S_OK);
     EXPECT_EQ(d.Sent('B'), (std::vector<Bytes>{{'B', 'R', 0x08, 0x9C}}));
     EXPECT_TRUE(std::equal(block.begin(), block.end(), d.line.model.ram.begin() + 0x30000));
+    EXPECT_EQ(d.line.model.badChecksums, 0u);
 }
 
 TEST(SlowWrite, CommandLetterFollowsFlagsAndDevice) {
@@ -159,6 +161,7 @@ TEST(SkelmarWrite, BothSpacesUnlessOneIsNamed) {
     EXPECT_EQ(ReadBlock(&d.device, back.data(), 3, 0x20200, 0, nullptr), CV_E_INVALID_FUNC_PARAM);
     EXPECT_TRUE(d.line.Writes().size() == d.found) << "an odd Skelmar read sent something";
     EXPECT_TRUE(d.log.Has("KVCorvane: SkelMar I/O request address/size alignment error"));
+    EXPECT_EQ(d.line.model.badChecksums, 0u);
 }
 
 TEST(EncryptedFraming, RequestsCarryMarkersAndRoundTrip) {
@@ -181,10 +184,27 @@ TEST(EncryptedFraming, RequestsCarryMarkersAndRoundTrip) {
     ASSERT_EQ(ReadBlock(&d.device, back.data() + 0x1000, 0x40, 0x3000, 0, nullptr), CV_S_OK);
     EXPECT_EQ(back, data);
     EXPECT_EQ(d.Sent('R').back().size(), 7u);
+    EXPECT_EQ(d.line.model.badChecksums, 0u) << "the device found a request checksum wrong";
 
     // The opt-out flag gives the plain layouts, which this device does not take.
     EXPECT_EQ(
         ReadBlock(&d.device, back.data(), 0x40, 0x3000, CV_XFER_NO_ENCRYPTION | CV_XFER_NO_BULK, nullptr),
         CV_E_COMM_READ_TIMEOUT);
     EXPECT_EQ(d.Sent('R').back(), (Bytes{'R', 0x40, 0x30, 0x00, 0xC2}));
+}
+
+TEST(SlowWrite, PausesOnlyAfterABulkAttempt) {
+    using Clock = std::chrono::steady_clock;
+    auto ms = [](Clock::time_point start) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    InProcessDevice d(Config("vespin2", 3, 1));
+    Bytes data = Pattern(0x200, 8);
+    auto start = Clock::now();
+    ASSERT_EQ(WriteBlock(&d.device, data.data(), 0x1F0, 0x100, CV_XFER_LOWER_W, nullptr), CV_S_OK);
+    EXPECT_LT(ms(start), 700) << "an unaligned write paused";
+    start = Clock::now();
+    ASSERT_EQ(WriteBlock(&d.device, data.data(), 0x200, 0x100, CV_XFER_LOWER_W, nullptr), CV_S_OK);
+    EXPECT_GE(ms(start), 800) << "the refused bulk attempt is followed by the pause";
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), d.line.model.ram.begin() + 0x100));
 }

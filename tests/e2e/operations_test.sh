@@ -129,6 +129,7 @@ TEVRIX_DEVICE_LOG="$work/device.log" tev -write -infile large.bin -large
 check "-large end-justifies in 512 KB" 0 "$dravel" \
     $'\nWriting 0x10000 bytes from file address 0x00 to emulator address 0x70000 (Backfill)...'"$ok"
 fact "the large-bin bank was selected" grep -q 'Set Persistent Emulation Bank Succeeded: Bank 8' "$work/device.log"
+fact "the link is encrypted" grep -q 'Encryption Enabled' "$work/device.log"
 tev -read -outfile large-back.bin -size 10000 -large
 check "-large read" 0 "$dravel" $'\nReading 0x10000 bytes from emulator at address 0x70000 (Backfill)...'"$ok"
 same "-large round trip" large.bin large-back.bin
