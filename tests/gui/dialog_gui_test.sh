@@ -39,7 +39,7 @@ rm -f "$WINEPREFIX/dosdevices/com$com"
 gtest 'NoHardware.*'
 
 if [ ! -x "$sim" ]; then
-    echo "FAIL: no simulator at $sim (build the native preset first)"
+    echo "FAIL: no simulator at '$sim'"
     failures=$((failures + 1))
 else
     # A paced banked device: transfers take seconds, so progress and cancel can be watched.
