@@ -11,6 +11,7 @@
 #include "status_window.h"
 #include "window_geometry.h"
 
+#include <atomic>
 #include <iterator>
 
 namespace {
@@ -158,7 +159,8 @@ void OnExecute(HWND dialog) {
 }
 
 void OnCancel() {
-    g_params.keepRunning = 0;
+    // The worker's monitor loop reads the flag while this thread clears it.
+    std::atomic_ref<std::int32_t>(g_params.keepRunning).store(0);
     if (g_device.idle == 0) {
         g_device.cancel = 1;
     }
