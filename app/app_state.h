@@ -8,6 +8,9 @@
 #include <windows.h>
 using WindowHandle = HWND;
 using InstanceHandle = HINSTANCE;
+// PrintStatus sends this to the main dialog (wParam the line breaks, lParam the text), which
+// appends the message to its log on its own thread.
+constexpr UINT WM_APPEND_STATUS = WM_APP + 1;
 #else
 using WindowHandle = void*;
 using InstanceHandle = void*;

@@ -1,4 +1,5 @@
 #include "app_state.h"
+#include "main_dialog.h"
 #include "monitor.h"
 #include "startup.h"
 #include "version.h"
@@ -12,10 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     GetModuleVersionString(modulePath, g_app.versionText);
 
     if (commandLine == nullptr || commandLine[0] == '\0') {
-        g_app.instance = instance;
-        MessageBoxA(nullptr, "The dialog is not available in this build; give switches to run console mode.",
-                    "Tevrix", MB_OK | MB_ICONINFORMATION);
-        return 0;
+        return RunDialogMode(instance);
     }
     return RunConsoleMode(commandLine);
 }

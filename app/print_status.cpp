@@ -18,6 +18,14 @@ void PrintStatus(std::uint32_t breaks, const char* format, ...) {
     if (g_app.consoleMode) {
         ConsoleWrite(std::string(breaks, '\n') + text);
     } else if (g_app.logWindow != nullptr) {
+#ifdef _WIN32
+        // The append takes several edit messages; made as one message to the dialog, it runs whole
+        // on the dialog's thread, so messages of the worker and of the dialog never interleave.
+        if (g_app.mainDialog != nullptr) {
+            SendMessageA(g_app.mainDialog, WM_APPEND_STATUS, breaks, reinterpret_cast<LPARAM>(text));
+            return;
+        }
+#endif
         AppendEditText(g_app.logWindow, text, static_cast<std::int32_t>(breaks));
     }
 }

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs the dialog tests under Wine on a virtual screen: first with no emulator on any port, then
+# against the virtual emulator on a pty that the prefix maps as a COM port.
+# Usage: dialog_gui_test.sh TEST_EXE WINE_RUNNER WINEPREFIX TEVRIX_SIM
+set -u
+tests="$1"
+runner="$2"
+export WINEPREFIX="$3"
+sim="$4"
+program=""
+com=41
+work=$(mktemp -d)
+here="$(dirname "$0")"
+source "$here/../e2e/sim_lib.sh"
+trap 'sim_stop; rm -rf "$work"' EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "FAIL: no display (run under xvfb-run)"
+    exit 1
+fi
+
+# A virtual desktop of its own for the test program, so that Wine draws frames and captions into
+# the screenshots; other programs of the prefix are not affected.
+"$runner" reg add 'HKCU\Software\Wine\AppDefaults\dialog_gui_tests.exe\Explorer' /v Desktop /d TevrixGui /f >/dev/null
+"$runner" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v TevrixGui /d 1024x768 /f >/dev/null
+
+# gtest FILTER: one run of the test program, bounded.
+gtest() {
+    ran=$((ran + 1))
+    if timeout 300 "$runner" "$tests" --gtest_filter="$1"; then
+        echo "ok: $1"
+    else
+        echo "FAIL: $1"
+        failures=$((failures + 1))
+    fi
+}
+
+rm -f "$WINEPREFIX/dosdevices/com$com"
+gtest 'NoHardware.*'
+
+if [ ! -x "$sim" ]; then
+    echo "FAIL: no simulator at '$sim'"
+    failures=$((failures + 1))
+else
+    # A paced banked device: transfers take seconds, so progress and cancel can be watched.
+    export TEVRIX_GUI_MODEL=Dravel
+    if sim_start --model dravel --pace; then
+        gtest 'WithEmulator.*'
+    fi
+    sim_stop
+    if sim_start --model glintsear; then
+        gtest 'NotCapable.*'
+    fi
+fi
+
+finish

@@ -1,0 +1,147 @@
+#include "dialog_session.h"
+
+#include "main_dialog.h"
+#include "png_writer.h"
+#include "resource_ids.h"
+#include "window_capture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct ThreadWindowSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ThreadWindowSearch*>(context);
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window) && std::strcmp(text, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM context) {
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    // The file-name box of the open dialog: an edit (edt1) or the edit inside its combo box (cmb13).
+    const int id = GetDlgCtrlID(window);
+    const int parentId = GetDlgCtrlID(GetParent(window));
+    if (_stricmp(className, "Edit") == 0 && (id == 0x480 || parentId == 0x47C)) {
+        *reinterpret_cast<HWND*>(context) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!condition()) {
+        if (GetTickCount64() >= deadline) {
+            return condition();
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+DWORD WINAPI DialogSession::Run(LPVOID) {
+    return static_cast<DWORD>(RunDialogMode(GetModuleHandleA(nullptr)));
+}
+
+DialogSession::DialogSession() {
+    thread_ = CreateThread(nullptr, 0, Run, nullptr, 0, &threadId_);
+    if (thread_ != nullptr) {
+        dialog_ = FindThreadWindow("Tevrix", 10000);
+    }
+}
+
+DialogSession::~DialogSession() {
+    Close();
+    if (thread_ != nullptr) {
+        CloseHandle(thread_);
+    }
+}
+
+std::string DialogSession::Text(HWND window) const {
+    // The text progress control answers WM_GETTEXT but not WM_GETTEXTLENGTH.
+    const auto length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> text(std::max<std::size_t>(static_cast<std::size_t>(length) + 1, 300));
+    SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+bool DialogSession::Checked(int id) const {
+    return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void DialogSession::Click(int id) const {
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void DialogSession::PostCommand(int id) const {
+    PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+bool DialogSession::ChooseFile(const std::string& path) const {
+    // Press and release the mouse over the inset button, which lies just right of the field's
+    // client area.
+    HWND field = Item(IDC_FILE_PATH);
+    RECT client;
+    GetClientRect(field, &client);
+    POINT inButton{client.right + 9, client.bottom / 2};
+    POINT screen = inButton;
+    ClientToScreen(field, &screen);
+    SendMessageA(field, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(screen.x, screen.y));
+    SendMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(inButton.x, inButton.y));
+
+    HWND chooser = FindThreadWindow("Select file...", 10000);
+    if (chooser == nullptr) {
+        return false;
+    }
+    HWND name = nullptr;
+    EnumChildWindows(chooser, FindFileNameEdit, reinterpret_cast<LPARAM>(&name));
+    if (name == nullptr) {
+        PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+        return false;
+    }
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    return WaitUntil([&] { return !IsWindow(chooser); }, 10000);
+}
+
+HWND DialogSession::FindThreadWindow(const char* caption, int timeoutMs) const {
+    ThreadWindowSearch search{caption, nullptr};
+    WaitUntil(
+        [&] {
+            EnumThreadWindows(threadId_, MatchCaption, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+bool DialogSession::WaitForEnd(int timeoutMs) {
+    return thread_ == nullptr || WaitForSingleObject(thread_, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+bool DialogSession::Close() {
+    if (dialog_ != nullptr && IsWindow(dialog_)) {
+        PostCommand(IDM_EXIT);
+    }
+    dialog_ = nullptr;
+    return WaitForEnd(10000);
+}
+
+void SaveScreenshot(HWND window, const std::string& fileName) {
+    WritePng(ArtifactPath(fileName), CaptureWindow(window));
+}

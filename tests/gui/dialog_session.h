@@ -1,0 +1,52 @@
+#pragma once
+// Runs the real main dialog (RunDialogMode, as WinMain does) on a thread of its own and lets a
+// test drive it from outside: controls found by id, clicks sent as messages, every wait bounded.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class DialogSession {
+  public:
+    // Starts the dialog and waits until it shows; dialog() is null when it did not.
+    DialogSession();
+    ~DialogSession();
+    DialogSession(const DialogSession&) = delete;
+    DialogSession& operator=(const DialogSession&) = delete;
+
+    HWND dialog() const { return dialog_; }
+    HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+    std::string Text(HWND window) const;
+    std::string ItemText(int id) const { return Text(Item(id)); }
+    std::string Log() const { return ItemText(1000); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool Checked(int id) const;
+
+    // A click as the user makes it: the button handles BM_CLICK on the dialog's thread.
+    void Click(int id) const;
+    // Menu and inset-button commands arrive posted, since some open modal loops.
+    void PostCommand(int id) const;
+    // Chooses a file through the real file dialog opened by the "..." button in the file field.
+    bool ChooseFile(const std::string& path) const;
+
+    // A top-level window of the dialog's thread with this caption, waiting up to timeoutMs.
+    HWND FindThreadWindow(const char* caption, int timeoutMs) const;
+
+    // Ends the dialog with File, Exit and waits for its thread; true when it ended in time.
+    bool Close();
+    // True when the dialog's thread has ended within timeoutMs.
+    bool WaitForEnd(int timeoutMs);
+
+  private:
+    static DWORD WINAPI Run(LPVOID);
+
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+    HWND dialog_ = nullptr;
+};
+
+// Polls the condition every 20 ms until it holds or timeoutMs has passed; returns its last value.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+
+// Saves a screenshot of the window (frame, menu and client area) under the artifacts directory.
+void SaveScreenshot(HWND window, const std::string& fileName);

@@ -1,0 +1,161 @@
+// The dialog without usable hardware: with no emulator on any port (detection, the controls'
+// initial state, the About box, resizing and the file chooser), and with a device that cannot
+// emulate.
+#include "dialog_session.h"
+#include "gui_files.h"
+#include "resource_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kDetectionTimeoutMs = 60000;
+
+bool DetectionEnded(const DialogSession& session) {
+    return session.Log().find("\r\n") != std::string::npos;
+}
+
+class NoHardware : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(session_.dialog(), nullptr) << "the dialog did not show";
+        ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session_); }, kDetectionTimeoutMs))
+            << session_.Log();
+    }
+
+    DialogSession session_;
+};
+
+TEST_F(NoHardware, DetectionSaysSoAndExecuteStaysDisabled) {
+    EXPECT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
+    EXPECT_FALSE(session_.Enabled(IDC_EXECUTE));
+    EXPECT_FALSE(session_.Enabled(IDC_CANCEL_OP));
+    EXPECT_EQ(session_.ItemText(IDC_STATUS), "Idle");
+    EXPECT_EQ(session_.Text(session_.dialog()), "Tevrix");
+    SaveScreenshot(session_.dialog(), "dialog_no_hardware.png");
+
+    // Enter goes to the disabled default button and so does nothing; the dialog stays open.
+    PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_RETURN, 0);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(session_.dialog()));
+}
+
+TEST_F(NoHardware, ControlsStartWithTheirDefaultsAndEndJustifyGuardsTheRamAddress) {
+    HWND list = session_.Item(IDC_OPERATION);
+    const char* const names[] = {"Read from emulator to file", "Write from file to emulator",
+                                 "Verify emulator RAM with file", "Monitor file for changes and upload"};
+    ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 4);
+    for (int i = 0; i < 4; ++i) {
+        char text[64] = {};
+        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(text, names[i]);
+        EXPECT_EQ(SendMessageA(list, CB_GETITEMDATA, i, 0), i);
+    }
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(session_.ItemText(IDC_FILE_PATH), "");
+    EXPECT_EQ(session_.ItemText(IDC_FILE_ADDRESS), "0x0000");
+    EXPECT_EQ(session_.ItemText(IDC_EMU_ADDRESS), "0x0000");
+    EXPECT_EQ(session_.ItemText(IDC_TRANSFER_SIZE), "0x0000");
+    EXPECT_TRUE(session_.Checked(IDC_END_JUSTIFY));
+    EXPECT_FALSE(session_.Checked(IDC_LARGE));
+    EXPECT_TRUE(session_.Enabled(IDC_LARGE));
+
+    EXPECT_FALSE(session_.Enabled(IDC_EMU_ADDRESS));
+    session_.Click(IDC_END_JUSTIFY);
+    EXPECT_FALSE(session_.Checked(IDC_END_JUSTIFY));
+    EXPECT_TRUE(session_.Enabled(IDC_EMU_ADDRESS));
+    session_.Click(IDC_END_JUSTIFY);
+    EXPECT_FALSE(session_.Enabled(IDC_EMU_ADDRESS));
+}
+
+TEST_F(NoHardware, LogFollowsTheDialogsSizeAndTheDialogNeverShrinksBelowItsFirstSize) {
+    HWND dialog = session_.dialog();
+    HWND log = session_.Item(IDC_LOG);
+    RECT first;
+    GetWindowRect(dialog, &first);
+    const int firstWidth = first.right - first.left;
+    const int firstHeight = first.bottom - first.top;
+
+    auto logMatchesClient = [&] {
+        RECT client;
+        RECT logRect;
+        GetClientRect(dialog, &client);
+        GetWindowRect(log, &logRect);
+        POINT topLeft{logRect.left, logRect.top};
+        ScreenToClient(dialog, &topLeft);
+        EXPECT_EQ(logRect.right - logRect.left, client.right - 15);
+        EXPECT_EQ(logRect.bottom - logRect.top, client.bottom - topLeft.y - 15);
+        return topLeft;
+    };
+
+    SetWindowPos(dialog, nullptr, 0, 0, firstWidth + 200, firstHeight + 150, SWP_NOMOVE | SWP_NOZORDER);
+    const POINT grownTopLeft = logMatchesClient();
+    RECT grownLog;
+    GetWindowRect(log, &grownLog);
+
+    SetWindowPos(dialog, nullptr, 0, 0, firstWidth + 40, firstHeight + 20, SWP_NOMOVE | SWP_NOZORDER);
+    const POINT shrunkTopLeft = logMatchesClient();
+    RECT shrunkLog;
+    GetWindowRect(log, &shrunkLog);
+    EXPECT_LT(shrunkLog.right - shrunkLog.left, grownLog.right - grownLog.left);
+    EXPECT_LT(shrunkLog.bottom - shrunkLog.top, grownLog.bottom - grownLog.top);
+    EXPECT_EQ(shrunkTopLeft.x, grownTopLeft.x);
+    EXPECT_EQ(shrunkTopLeft.y, grownTopLeft.y);
+
+    MINMAXINFO info{};
+    SendMessageA(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, firstWidth);
+    EXPECT_EQ(info.ptMinTrackSize.y, firstHeight);
+    SetWindowPos(dialog, nullptr, 0, 0, firstWidth / 2, firstHeight / 2, SWP_NOMOVE | SWP_NOZORDER);
+    RECT tooSmall;
+    GetWindowRect(dialog, &tooSmall);
+    EXPECT_EQ(tooSmall.right - tooSmall.left, firstWidth);
+    EXPECT_EQ(tooSmall.bottom - tooSmall.top, firstHeight);
+}
+
+TEST_F(NoHardware, AboutBoxShowsTheVersionAndClosesWithOk) {
+    session_.PostCommand(IDM_ABOUT);
+    HWND about = session_.FindThreadWindow("About", 10000);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), session_.dialog());
+    EXPECT_EQ(session_.Text(GetDlgItem(about, IDC_ABOUT_VERSION)), "1.00.0092.01");
+    EXPECT_FALSE(IsWindowEnabled(session_.dialog())) << "the About box is modal";
+    SaveScreenshot(about, "about_box.png");
+    SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+    EXPECT_TRUE(IsWindowEnabled(session_.dialog()));
+}
+
+TEST_F(NoHardware, ChosenFileFillsPathAndSizeButExactly64KbSuggestsNoLargeBin) {
+    ScratchDir dir;
+    const std::string path = dir.Path("exact64k.bin");
+    ASSERT_TRUE(WriteFileBytes(path, Pattern(0x10000, 1)));
+    ASSERT_TRUE(session_.ChooseFile(path));
+    EXPECT_EQ(session_.ItemText(IDC_FILE_PATH), path);
+    EXPECT_EQ(session_.ItemText(IDC_TRANSFER_SIZE), "0x10000");
+    EXPECT_FALSE(session_.Checked(IDC_LARGE));
+    EXPECT_EQ(session_.Log().find("larger than 64 KB"), std::string::npos);
+}
+
+TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialogManager) {
+    SendMessageA(session_.dialog(), DM_SETDEFID, IDC_CANCEL_OP, 0);
+    EXPECT_EQ(LOWORD(SendMessageA(session_.dialog(), DM_GETDEFID, 0, 0)), IDC_CANCEL_OP);
+    EXPECT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
+}
+
+TEST_F(NoHardware, EscapeEndsTheDialog) {
+    PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(session_.WaitForEnd(5000));
+}
+
+// Run by the test script with a simulated device that answers but has no emulation capability.
+TEST(NotCapable, DetectionSaysSoAndExecuteStaysDisabled) {
+    DialogSession session;
+    ASSERT_NE(session.dialog(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session); }, kDetectionTimeoutMs)) << session.Log();
+    EXPECT_EQ(session.Log(), "Detecting Hardware...\r\nAttached hardware is not capable of emulation");
+    EXPECT_FALSE(session.Enabled(IDC_EXECUTE));
+    EXPECT_FALSE(session.Enabled(IDC_CANCEL_OP));
+}
+
+} // namespace
