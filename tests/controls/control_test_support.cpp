@@ -53,6 +53,11 @@ const std::vector<ReceivedCommand>& TestHost::commands() {
     return commands_;
 }
 
+ReceivedCommand TestHost::lastCommand() {
+    const std::vector<ReceivedCommand>& received = commands();
+    return received.empty() ? ReceivedCommand{0, 0} : received.back();
+}
+
 LRESULT CALLBACK TestHost::HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -60,10 +65,6 @@ LRESULT CALLBACK TestHost::HostProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-std::uint32_t PixelOf(COLORREF colour) {
-    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
 int CountPixels(const Image& image, int left, int top, int right, int bottom, std::uint32_t pixel) {
@@ -74,6 +75,17 @@ int CountPixels(const Image& image, int left, int top, int right, int bottom, st
         }
     }
     return count;
+}
+
+bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (a.At(x, y) != b.At(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 void SaveScreenshot(const Image& image, const std::string& name) {

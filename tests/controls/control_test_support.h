@@ -3,6 +3,7 @@
 // receives, and pixel helpers for the screenshots.
 #include "png_writer.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -25,6 +26,8 @@ class TestHost {
                      DWORD style = 0, DWORD exStyle = 0) const;
     // Commands received so far, including those posted and dispatched since.
     const std::vector<ReceivedCommand>& commands();
+    // The latest of them, or zeros when none came.
+    ReceivedCommand lastCommand();
 
   private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -32,11 +35,15 @@ class TestHost {
     std::vector<ReceivedCommand> commands_;
 };
 
-// A screen colour as a captured pixel holds it (0x00RRGGBB).
-std::uint32_t PixelOf(COLORREF colour);
+// A screen colour (0x00BBGGRR) as a captured pixel holds it (0x00RRGGBB).
+constexpr std::uint32_t PixelOf(COLORREF colour) {
+    return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
 
 // How many pixels of the rectangle [left, right) x [top, bottom) equal the colour.
 int CountPixels(const Image& image, int left, int top, int right, int bottom, std::uint32_t pixel);
+// Whether the two images have the same pixels inside the area.
+bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom);
 
 // Saves the image under the test's artifact directory.
 void SaveScreenshot(const Image& image, const std::string& name);

@@ -9,9 +9,9 @@ GaugeAtoms RegisterGaugesOnce() {
     return atoms;
 }
 
-PopupHost& SharedHost() {
+TestHost& SharedHost() {
     // Never destroyed: the process takes it down.
-    static PopupHost* host = new PopupHost;
+    static TestHost* host = new TestHost(640, 480);
     return *host;
 }
 
@@ -27,9 +27,8 @@ GaugeChildren::~GaugeChildren() {
 }
 
 HWND GaugeChildren::Child(const char* className, int width, int height) {
-    HWND child = SharedHost().Create(className, width, height, kChildId);
+    HWND child = SharedHost().CreateChild(className, "template caption", 10, 10, width, height, kChildId);
     children_.push_back(child);
-    PumpMessages();
     return child;
 }
 
@@ -42,17 +41,6 @@ int CountDarkPixels(const Image& image, int left, int top, int right, int bottom
         }
     }
     return count;
-}
-
-bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            if (a.At(x, y) != b.At(x, y)) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 Image Repainted(HWND control) {
