@@ -91,3 +91,7 @@ bool SameArea(const Image& a, const Image& b, int left, int top, int right, int 
 void SaveScreenshot(const Image& image, const std::string& name) {
     EXPECT_TRUE(WritePng(ArtifactPath(name), image)) << name;
 }
+
+void SaveScreenshot(HWND control, const std::string& name) {
+    SaveScreenshot(CaptureClient(control), name);
+}

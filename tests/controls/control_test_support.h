@@ -47,3 +47,5 @@ bool SameArea(const Image& a, const Image& b, int left, int top, int right, int 
 
 // Saves the image under the test's artifact directory.
 void SaveScreenshot(const Image& image, const std::string& name);
+// Saves what the control shows.
+void SaveScreenshot(HWND control, const std::string& name);

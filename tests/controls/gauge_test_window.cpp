@@ -1,8 +1,6 @@
 #include "gauge_test_window.h"
 #include "kv_controls.h"
 
-#include <gtest/gtest.h>
-
 GaugeAtoms RegisterGaugesOnce() {
     static const GaugeAtoms atoms{RegisterStatusGaugeClass(GetModuleHandleA(nullptr)),
                                   RegisterAnalogGaugeClass(GetModuleHandleA(nullptr))};
@@ -46,8 +44,4 @@ int CountDarkPixels(const Image& image, int left, int top, int right, int bottom
 Image Repainted(HWND control) {
     InvalidateRect(control, nullptr, TRUE);
     return CaptureClient(control);
-}
-
-void SaveScreenshot(HWND control, const char* fileName) {
-    EXPECT_TRUE(WritePng(ArtifactPath(fileName), CaptureClient(control))) << fileName;
 }

@@ -40,5 +40,3 @@ int CountDarkPixels(const Image& image, int left, int top, int right, int bottom
 
 // Invalidates the whole control and returns what it then shows.
 Image Repainted(HWND control);
-// Saves a screenshot of the control as an artifact.
-void SaveScreenshot(HWND control, const char* fileName);
