@@ -22,15 +22,18 @@ void RegisterHostClass() {
 
 } // namespace
 
+HWND ShowInactivePopup(const char* className, const char* title, int x, int y, int width, int height) {
+    HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP, x, y, width, height, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+    return popup;
+}
+
 TestHost::TestHost(int width, int height) {
     RegisterHostClass();
-    // Shown without being activated: Wine waits two seconds for the window manager when an
-    // active top-level window goes, and there is no window manager here.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHostClass, "Controls", WS_POPUP, 0, 0, width, height,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window_ = ShowInactivePopup(kHostClass, "Controls", 0, 0, width, height);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostProc));
-    ShowWindow(window_, SW_SHOWNOACTIVATE);
     PumpMessages();
 }
 

@@ -8,6 +8,10 @@
 #include <vector>
 #include <windows.h>
 
+// A top-level pop-up of the class, shown without being activated: Wine waits two seconds for the
+// window manager when an active top-level window goes, and there is no window manager here.
+HWND ShowInactivePopup(const char* className, const char* title, int x, int y, int width, int height);
+
 struct ReceivedCommand {
     WPARAM wParam;
     LPARAM lParam;
