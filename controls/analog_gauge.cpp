@@ -15,22 +15,12 @@ namespace {
 
 enum FontIndex { kTitleFont, kUnitsFont, kValueFont, kLabelFont, kMinMaxFont, kFontCount };
 constexpr int kFontHeights[kFontCount] = {12, 10, 10, 9, 7};
+using AnalogFonts = GaugeFonts<kFontCount>;
 
 struct AnalogGaugeWindow {
     HWND window;
     AnalogGaugeState gauge;
-    // Made at the start of each paint and deleted at its end.
-    HFONT fonts[kFontCount] = {};
 };
-
-void DeleteFonts(AnalogGaugeWindow& control) {
-    for (HFONT& font : control.fonts) {
-        if (font != nullptr) {
-            DeleteObject(font);
-            font = nullptr;
-        }
-    }
-}
 
 void DrawLine(HDC dc, DialPoint from, DialPoint to) {
     MoveToEx(dc, from.x, from.y, nullptr);
@@ -45,8 +35,7 @@ void TextAt(HDC dc, HFONT font, std::uint32_t colour, UINT alignment, int x, int
 }
 
 // Major ticks with their labels and the minor ticks between them.
-void DrawScale(HDC dc, const AnalogGaugeWindow& control) {
-    const AnalogGaugeState& gauge = control.gauge;
+void DrawScale(HDC dc, const AnalogGaugeState& gauge, const AnalogFonts& fonts) {
     const int size = gauge.logicalSize;
     const DialRadii radii = RadiiFor(size);
     HPEN majorPen = CreatePen(PS_SOLID, 1, gauge.colours[kMajorTickColour]);
@@ -60,8 +49,8 @@ void DrawScale(HDC dc, const AnalogGaugeWindow& control) {
         DrawLine(dc, TickEndOnDial(size, angle, radii.majorTickOuter),
                  TickEndOnDial(size, angle, radii.majorTickInner));
         const DialPoint anchor = PointOnDial(size, angle, radii.label);
-        TextAt(dc, control.fonts[kLabelFont], gauge.colours[kLabelColour], LabelAlignment(angle), anchor.x,
-               anchor.y, GaugeValueText(tick, gauge.decimals));
+        TextAt(dc, fonts[kLabelFont], gauge.colours[kLabelColour], LabelAlignment(angle), anchor.x, anchor.y,
+               GaugeValueText(tick, gauge.decimals));
         if (i > 0 && gauge.minorDivisions > 1) {
             SelectObject(dc, minorPen);
             for (std::uint32_t j = 1; j < gauge.minorDivisions; ++j) {
@@ -113,33 +102,32 @@ void DrawNeedle(HDC dc, const AnalogGaugeState& gauge) {
              TickEndOnDial(size, angle, radii.rimMarkInner));
 }
 
-void DrawTexts(HDC dc, const AnalogGaugeWindow& control) {
-    const AnalogGaugeState& gauge = control.gauge;
+void DrawTexts(HDC dc, const AnalogGaugeState& gauge, const AnalogFonts& fonts) {
     const int s = gauge.logicalSize;
     const int h = s / 2;
     if (CaptionLengthToDraw(gauge.title) > 0) {
-        TextAt(dc, control.fonts[kTitleFont], gauge.colours[kTitleColour], TA_CENTER | TA_BOTTOM, h,
-               2 * s / 5, gauge.title.Get());
+        TextAt(dc, fonts[kTitleFont], gauge.colours[kTitleColour], TA_CENTER | TA_BOTTOM, h, 2 * s / 5,
+               gauge.title.Get());
     }
     if ((gauge.style & kAnalogShowValue) != 0) {
-        TextAt(dc, control.fonts[kValueFont], gauge.colours[kValueColour], TA_CENTER | TA_TOP, h, 3 * s / 4,
+        TextAt(dc, fonts[kValueFont], gauge.colours[kValueColour], TA_CENTER | TA_TOP, h, 3 * s / 4,
                GaugeValueText(gauge.value, gauge.decimals));
     }
     if (CaptionLengthToDraw(gauge.units) > 0) {
-        TextAt(dc, control.fonts[kUnitsFont], gauge.colours[kUnitsColour], TA_CENTER | TA_TOP, h, 4 * s / 5,
+        TextAt(dc, fonts[kUnitsFont], gauge.colours[kUnitsColour], TA_CENTER | TA_TOP, h, 4 * s / 5,
                gauge.units.Get());
     }
     if ((gauge.style & kAnalogShowMin) != 0) {
-        TextAt(dc, control.fonts[kMinMaxFont], gauge.minTextColour, TA_CENTER | TA_TOP, 9 * s / 24, 2 * s / 3,
+        TextAt(dc, fonts[kMinMaxFont], gauge.minTextColour, TA_CENTER | TA_TOP, 9 * s / 24, 2 * s / 3,
                MinLineText(gauge));
     }
     if ((gauge.style & kAnalogShowMax) != 0) {
-        TextAt(dc, control.fonts[kMinMaxFont], gauge.maxTextColour, TA_CENTER | TA_TOP, 15 * s / 24,
-               2 * s / 3, MaxLineText(gauge));
+        TextAt(dc, fonts[kMinMaxFont], gauge.maxTextColour, TA_CENTER | TA_TOP, 15 * s / 24, 2 * s / 3,
+               MaxLineText(gauge));
     }
 }
 
-void Paint(AnalogGaugeWindow& control) {
+void Paint(const AnalogGaugeWindow& control) {
     const AnalogGaugeState& gauge = control.gauge;
     const int size = gauge.logicalSize;
     BufferedPaint paint(control.window);
@@ -155,14 +143,11 @@ void Paint(AnalogGaugeWindow& control) {
         Ellipse(dc, 2, 2, size - 2, size - 2);
     }
 
-    DeleteFonts(control);
-    for (int i = 0; i < kFontCount; ++i) {
-        control.fonts[i] = CreateGaugeFont(kFontHeights[i]);
-    }
+    const AnalogFonts fonts(kFontHeights);
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, control.fonts[kTitleFont]);
-    DrawTexts(dc, control);
-    DrawScale(dc, control);
+    HGDIOBJ oldFont = SelectObject(dc, fonts[kTitleFont]);
+    DrawTexts(dc, gauge, fonts);
+    DrawScale(dc, gauge, fonts);
     SelectObject(dc, oldFont);
 
     DrawRimArc(dc, gauge, gauge.colours[kOutlineColour], gauge.maximum, gauge.minimum);
@@ -175,7 +160,6 @@ void Paint(AnalogGaugeWindow& control) {
     DrawNeedle(dc, gauge);
 
     RestorePixelMapping(dc);
-    DeleteFonts(control);
 }
 
 // The float behind a pointer parameter; callers that pass a null pointer change nothing.
@@ -185,48 +169,27 @@ const float* FloatAt(WPARAM pointer) {
 
 LRESULT CALLBACK AnalogGaugeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* control = new (std::nothrow) AnalogGaugeWindow{window, {}};
-        if (control == nullptr) {
-            return FALSE;
-        }
-        SetControlState(window, control);
-        return TRUE;
+        return AdoptControlState(window, new (std::nothrow) AnalogGaugeWindow{window, {}});
     }
     auto* control = GetControlState<AnalogGaugeWindow>(window);
     if (control == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     AnalogGaugeState& gauge = control->gauge;
+    LRESULT result = 0;
+    if (HandleCommonGaugeMessage(window, gauge.style, message, wParam, lParam, result)) {
+        return result;
+    }
     switch (message) {
-    case WM_CREATE:
-    case WM_SIZE:
-        return 0;
-    case WM_DESTROY:
-        DeleteFonts(*control);
-        return 0;
     case WM_NCDESTROY:
-        DeleteFonts(*control);
-        delete control;
-        SetControlState(window, nullptr);
+        DeleteControlState(window, control);
         return 0;
     case WM_PAINT:
         Paint(*control);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_CONTEXTMENU:
-        return NotifyContextMenu(window, kGaugeContextMenuCode, lParam);
     case WM_LBUTTONDBLCLK:
         ResetLowestSeen(gauge);
         ResetHighestSeen(gauge);
-        return 0;
-    case GM_ADDSTYLE:
-        gauge.style = AddGaugeStyle(gauge.style, static_cast<std::uint32_t>(wParam));
-        RepaintIfAsked(window, lParam);
-        return 0;
-    case GM_REMOVESTYLE:
-        gauge.style = RemoveGaugeStyle(gauge.style, static_cast<std::uint32_t>(wParam));
-        RepaintIfAsked(window, lParam);
         return 0;
     case AGM_SETCOLOR:
         SetAnalogColour(gauge, static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam));

@@ -159,15 +159,6 @@ void GetPair(float first, float second, WPARAM firstOut, LPARAM secondOut) {
     }
 }
 
-void SetPair(float& first, float& second, WPARAM firstIn, LPARAM secondIn) {
-    if (firstIn != 0) {
-        first = *reinterpret_cast<const float*>(firstIn);
-    }
-    if (secondIn != 0) {
-        second = *reinterpret_cast<const float*>(secondIn);
-    }
-}
-
 LRESULT AddChartStyle(Chart2D& chart, std::uint32_t bits, LPARAM repaint) {
     Chart2DModel& model = chart.model;
     model.style = bits == 0 ? 0 : model.style | bits;
@@ -260,13 +251,15 @@ LRESULT ChartMessage(Chart2D& chart, UINT message, WPARAM wParam, LPARAM lParam)
         GetPair(model.yMin, model.yMax, wParam, lParam);
         return 0;
     case C2M_SETXLIMITS:
-        SetPair(model.xLow, model.xHigh, wParam, lParam);
+        StoreGivenBounds(model.xLow, model.xHigh, reinterpret_cast<const float*>(wParam),
+                         reinterpret_cast<const float*>(lParam));
         return 0;
     case C2M_GETXLIMITS:
         GetPair(model.xLow, model.xHigh, wParam, lParam);
         return 0;
     case C2M_SETYLIMITS:
-        SetPair(model.yLow, model.yHigh, wParam, lParam);
+        StoreGivenBounds(model.yLow, model.yHigh, reinterpret_cast<const float*>(wParam),
+                         reinterpret_cast<const float*>(lParam));
         return 0;
     case C2M_GETYLIMITS:
         GetPair(model.yLow, model.yHigh, wParam, lParam);

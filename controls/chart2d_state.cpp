@@ -87,16 +87,20 @@ void Chart2DModel::Resize(std::int32_t width, std::int32_t height) {
     UpdateScale();
 }
 
+void StoreGivenBounds(float& low, float& high, const float* newLow, const float* newHigh) {
+    if (newLow != nullptr) {
+        low = *newLow;
+    }
+    if (newHigh != nullptr) {
+        high = *newHigh;
+    }
+}
+
 void Chart2DModel::SetXRange(const float* minimum, const float* maximum) {
     if ((style & kChartAutoX) != 0) {
         return;
     }
-    if (minimum != nullptr) {
-        xMin = *minimum;
-    }
-    if (maximum != nullptr) {
-        xMax = *maximum;
-    }
+    StoreGivenBounds(xMin, xMax, minimum, maximum);
     FixRanges();
 }
 
@@ -104,12 +108,7 @@ void Chart2DModel::SetYRange(const float* minimum, const float* maximum) {
     if ((style & kChartAutoY) != 0) {
         return;
     }
-    if (minimum != nullptr) {
-        yMin = *minimum;
-    }
-    if (maximum != nullptr) {
-        yMax = *maximum;
-    }
+    StoreGivenBounds(yMin, yMax, minimum, maximum);
     FixRanges();
 }
 

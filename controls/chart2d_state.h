@@ -73,6 +73,9 @@ class Chart2DHost {
     ~Chart2DHost() = default;
 };
 
+// Stores the bounds whose pointers are not null; a null pointer leaves its bound as it is.
+void StoreGivenBounds(float& low, float& high, const float* newLow, const float* newHigh);
+
 class Chart2DModel final : public Chart2DSeriesOwner {
   public:
     // The host must outlive the model.

@@ -73,12 +73,7 @@ struct Chart3D {
 
 LRESULT CALLBACK Chart3DProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* chart = new (std::nothrow) Chart3D{window, {}};
-        if (chart == nullptr) {
-            return FALSE;
-        }
-        SetControlState(window, chart);
-        return TRUE;
+        return AdoptControlState(window, new (std::nothrow) Chart3D{window, {}});
     }
     Chart3D* chart = GetControlState<Chart3D>(window);
     if (chart == nullptr) {
@@ -95,8 +90,7 @@ LRESULT CALLBACK Chart3DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CONTEXTMENU:
         return NotifyContextMenu(window, kContextMenuCode, lParam);
     case WM_NCDESTROY:
-        SetControlState(window, nullptr);
-        delete chart;
+        DeleteControlState(window, chart);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

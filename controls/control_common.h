@@ -18,6 +18,22 @@ inline void SetControlState(HWND window, void* state) {
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(state));
 }
 
+// WM_NCCREATE: keeps a state record made with new (std::nothrow) in slot 0. A null record (out of
+// memory) fails the creation.
+inline LRESULT AdoptControlState(HWND window, void* state) {
+    if (state == nullptr) {
+        return FALSE;
+    }
+    SetControlState(window, state);
+    return TRUE;
+}
+
+// WM_NCDESTROY: empties slot 0 and deletes the state record it held.
+template <class State> void DeleteControlState(HWND window, State* state) {
+    SetControlState(window, nullptr);
+    delete state;
+}
+
 // Paints through a memory bitmap of the client size: draw into dc(), and the destructor copies
 // the client rectangle to the window in one BitBlt and frees everything it made.
 class BufferedPaint {

@@ -18,6 +18,11 @@ struct DataChart {
     std::vector<ChartAxis> axes;
 };
 
+// A new chart's axes: values on the left, time at the bottom.
+std::vector<ChartAxis> StartingAxes() {
+    return {{AxisSide::Left, kAxisThickness}, {AxisSide::Bottom, kAxisThickness}};
+}
+
 RECT ToRect(const ChartRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
@@ -63,13 +68,7 @@ void Paint(const DataChart& chart) {
 
 LRESULT CALLBACK DataChartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* chart = new (std::nothrow) DataChart{window, {}};
-        if (chart == nullptr) {
-            return FALSE;
-        }
-        chart->axes = {{AxisSide::Left, kAxisThickness}, {AxisSide::Bottom, kAxisThickness}};
-        SetControlState(window, chart);
-        return TRUE;
+        return AdoptControlState(window, new (std::nothrow) DataChart{window, StartingAxes()});
     }
     DataChart* chart = GetControlState<DataChart>(window);
     if (chart == nullptr) {
@@ -84,8 +83,7 @@ LRESULT CALLBACK DataChartProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CONTEXTMENU:
         return NotifyContextMenu(window, kContextMenuCode, lParam);
     case WM_NCDESTROY:
-        SetControlState(window, nullptr);
-        delete chart;
+        DeleteControlState(window, chart);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

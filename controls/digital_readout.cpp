@@ -77,10 +77,9 @@ LRESULT CALLBACK DigitalReadoutProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CONTEXTMENU:
         return NotifyContextMenu(window, kContextMenuCode, lParam);
     case WM_NCDESTROY:
-        SetControlState(window, nullptr);
         DeleteObject(readout->labelFont);
         DeleteObject(readout->valueFont);
-        delete readout;
+        DeleteControlState(window, readout);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

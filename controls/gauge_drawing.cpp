@@ -1,7 +1,7 @@
 #include "gauge_drawing.h"
+#include "arial_font.h"
+#include "control_common.h"
 #include "gauge_family.h"
-
-#include <cstring>
 
 void RepaintIfAsked(HWND window, LPARAM flag) {
     if (flag != 0) {
@@ -11,16 +11,34 @@ void RepaintIfAsked(HWND window, LPARAM flag) {
 }
 
 HFONT CreateGaugeFont(int height) {
-    LOGFONTA font{};
-    font.lfHeight = height;
-    font.lfWeight = FW_SEMIBOLD;
-    font.lfCharSet = ANSI_CHARSET;
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = PROOF_QUALITY;
-    font.lfPitchAndFamily = FF_MODERN | VARIABLE_PITCH;
-    std::strcpy(font.lfFaceName, "Arial");
-    return CreateFontIndirectA(&font);
+    return CreateProofArialFont(height, FW_SEMIBOLD, FF_MODERN | VARIABLE_PITCH);
+}
+
+bool HandleCommonGaugeMessage(HWND window, std::uint32_t& style, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) {
+    result = 0;
+    switch (message) {
+    case WM_CREATE:
+    case WM_SIZE:
+    case WM_DESTROY:
+        return true;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_CONTEXTMENU:
+        result = NotifyContextMenu(window, kGaugeContextMenuCode, lParam);
+        return true;
+    case GM_ADDSTYLE:
+        style = AddGaugeStyle(style, static_cast<std::uint32_t>(wParam));
+        RepaintIfAsked(window, lParam);
+        return true;
+    case GM_REMOVESTYLE:
+        style = RemoveGaugeStyle(style, static_cast<std::uint32_t>(wParam));
+        RepaintIfAsked(window, lParam);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void ApplyGaugeMapping(HDC dc, std::uint32_t style, int logicalSize, const RECT& client) {

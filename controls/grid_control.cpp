@@ -106,9 +106,8 @@ LRESULT CALLBACK GridControlProc(HWND window, UINT message, WPARAM wParam, LPARA
         Paint(*control);
         return 0;
     case WM_NCDESTROY:
-        SetControlState(window, nullptr);
         DeleteObject(control->font);
-        delete control;
+        DeleteControlState(window, control);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

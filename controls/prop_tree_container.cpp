@@ -52,12 +52,8 @@ LRESULT Create(PropTreeContainer& container) {
 
 LRESULT CALLBACK PropTreeContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* container = new (std::nothrow) PropTreeContainer{window, nullptr, nullptr, nullptr};
-        if (container == nullptr) {
-            return FALSE;
-        }
-        SetControlState(window, container);
-        return TRUE;
+        return AdoptControlState(window,
+                                 new (std::nothrow) PropTreeContainer{window, nullptr, nullptr, nullptr});
     }
     PropTreeContainer* container = GetControlState<PropTreeContainer>(window);
     if (container == nullptr) {
@@ -84,8 +80,7 @@ LRESULT CALLBACK PropTreeContainerProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     }
     case WM_NCDESTROY:
-        SetControlState(window, nullptr);
-        delete container;
+        DeleteControlState(window, container);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

@@ -101,8 +101,7 @@ LRESULT CALLBACK RichStaticProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NCDESTROY:
         DeleteObject(s->defaultFont);
-        delete s;
-        SetControlState(window, nullptr);
+        DeleteControlState(window, s);
         return 0;
     case RSM_SETBKCOLOR:
         return SetColour(*s, s->backgroundColour, lParam);

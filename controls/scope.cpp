@@ -258,8 +258,7 @@ void Destroy(HWND window, Scope* s) {
     s->trace.Free();
     DeleteObject(s->tracePen);
     DeleteObject(s->backgroundBrush);
-    delete s;
-    SetControlState(window, nullptr);
+    DeleteControlState(window, s);
 }
 
 LRESULT CALLBACK ScopeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

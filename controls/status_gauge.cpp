@@ -11,30 +11,19 @@
 
 namespace {
 
+enum FontIndex { kTitleFont, kStateFont, kFontCount };
+constexpr int kFontHeights[kFontCount] = {10, 24};
+
 struct StatusGaugeWindow {
     HWND window;
     StatusGaugeState gauge;
-    // Made at the start of each paint and deleted at its end.
-    HFONT titleFont = nullptr;
-    HFONT stateFont = nullptr;
 };
 
-void DeleteFonts(StatusGaugeWindow& control) {
-    for (HFONT* font : {&control.titleFont, &control.stateFont}) {
-        if (*font != nullptr) {
-            DeleteObject(*font);
-            *font = nullptr;
-        }
-    }
-}
-
-void Paint(StatusGaugeWindow& control) {
+void Paint(const StatusGaugeWindow& control) {
     const StatusGaugeState& gauge = control.gauge;
     BufferedPaint paint(control.window);
     HDC dc = paint.dc();
-    DeleteFonts(control);
-    control.titleFont = CreateGaugeFont(10);
-    control.stateFont = CreateGaugeFont(24);
+    const GaugeFonts<kFontCount> fonts(kFontHeights);
 
     // With proportional scaling an oblong control is wider or taller than the drawing; the rest
     // shows the class background rather than whatever the memory bitmap held.
@@ -50,7 +39,7 @@ void Paint(StatusGaugeWindow& control) {
     }
 
     SetTextAlign(dc, TA_CENTER | TA_TOP);
-    HGDIOBJ oldFont = SelectObject(dc, control.titleFont);
+    HGDIOBJ oldFont = SelectObject(dc, fonts[kTitleFont]);
     if (gauge.title.Held()) {
         SetTextColor(dc, gauge.titleColour);
         TextOutA(dc, 50, 6, gauge.title.Get(), static_cast<int>(CaptionLengthToDraw(gauge.title)));
@@ -61,13 +50,12 @@ void Paint(StatusGaugeWindow& control) {
     const StateColours colours = ColoursForState(gauge);
     SetTextColor(dc, colours.text);
     SetBkColor(dc, colours.background);
-    SelectObject(dc, control.stateFont);
+    SelectObject(dc, fonts[kStateFont]);
     const std::string text = StateTextToDraw(gauge);
     TextOutA(dc, 50, 50, text.c_str(), static_cast<int>(text.size()));
 
     SelectObject(dc, oldFont);
     RestorePixelMapping(dc);
-    DeleteFonts(control);
 }
 
 GaugeText* TextField(StatusGaugeState& gauge, UINT message) {
@@ -85,45 +73,25 @@ GaugeText* TextField(StatusGaugeState& gauge, UINT message) {
 
 LRESULT CALLBACK StatusGaugeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* control = new (std::nothrow) StatusGaugeWindow{window, {}};
-        if (control == nullptr) {
-            return FALSE;
-        }
-        SetControlState(window, control);
-        return TRUE;
+        return AdoptControlState(window, new (std::nothrow) StatusGaugeWindow{window, {}});
     }
     auto* control = GetControlState<StatusGaugeWindow>(window);
     if (control == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     StatusGaugeState& gauge = control->gauge;
+    LRESULT result = 0;
+    if (HandleCommonGaugeMessage(window, gauge.style, message, wParam, lParam, result)) {
+        return result;
+    }
     switch (message) {
-    case WM_CREATE:
-    case WM_SIZE:
     case WM_LBUTTONDBLCLK:
         return 0;
-    case WM_DESTROY:
-        DeleteFonts(*control);
-        return 0;
     case WM_NCDESTROY:
-        DeleteFonts(*control);
-        delete control;
-        SetControlState(window, nullptr);
+        DeleteControlState(window, control);
         return 0;
     case WM_PAINT:
         Paint(*control);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_CONTEXTMENU:
-        return NotifyContextMenu(window, kGaugeContextMenuCode, lParam);
-    case GM_ADDSTYLE:
-        gauge.style = AddGaugeStyle(gauge.style, static_cast<std::uint32_t>(wParam));
-        RepaintIfAsked(window, lParam);
-        return 0;
-    case GM_REMOVESTYLE:
-        gauge.style = RemoveGaugeStyle(gauge.style, static_cast<std::uint32_t>(wParam));
-        RepaintIfAsked(window, lParam);
         return 0;
     case SGM_SETSTATE:
         gauge.state = static_cast<std::uint32_t>(wParam);

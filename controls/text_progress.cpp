@@ -122,9 +122,8 @@ LRESULT CALLBACK TextProgressProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_ERASEBKGND:
         return 1;
     case WM_NCDESTROY:
-        SetControlState(window, nullptr);
         DeleteObject(control->font);
-        delete control;
+        DeleteControlState(window, control);
         return 0;
     case PBM_SETRANGE:
         SetProgressRange16(state, static_cast<std::uint32_t>(lParam));

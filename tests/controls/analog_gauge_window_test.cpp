@@ -38,7 +38,8 @@ class AnalogGaugeWindow : public ::testing::Test {
 int ColourNear(const Image& image, COLORREF colour, double angle, double radius) {
     const DialPoint p = PointOnDial(kAnalogGaugeSize, angle, radius);
     return CountPixels(image, std::max(2 * p.x - 4, 0), std::max(2 * p.y - 4, 0),
-                       std::min(2 * p.x + 5, image.width), std::min(2 * p.y + 5, image.height), Rgb(colour));
+                       std::min(2 * p.x + 5, image.width), std::min(2 * p.y + 5, image.height),
+                       PixelOf(colour));
 }
 
 // Where the "Min: " and "Max: " lines and the value text of a 360-pixel gauge are drawn.
@@ -113,8 +114,8 @@ TEST_F(AnalogGaugeWindow, AnswersColourTextAndStyleMessages) {
     }
     EXPECT_EQ(SendMessageA(gauge, WM_ERASEBKGND, 0, 0), 1);
     SendMessageA(gauge, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gauge), MAKELPARAM(7, 9));
-    EXPECT_EQ(SharedHost().lastCommandWParam(), MAKEWPARAM(GaugeChildren::kChildId, 0x626));
-    EXPECT_EQ(SharedHost().lastCommandLParam(), MAKELPARAM(7, 9));
+    EXPECT_EQ(SharedHost().lastCommand().wParam, MAKEWPARAM(GaugeChildren::kChildId, 0x626));
+    EXPECT_EQ(SharedHost().lastCommand().lParam, MAKELPARAM(7, 9));
 }
 
 TEST_F(AnalogGaugeWindow, ZoneMessagesInsertOverwriteAppendAndRead) {
@@ -243,10 +244,10 @@ TEST_F(AnalogGaugeWindow, ColoursAndProportionalStyleShowInTheDrawing) {
     SendMessageA(gauge, AGM_SETCOLOR, kBackgroundColour, 0x00C0E0FF);
     SendMessageA(gauge, AGM_SETCOLOR, kFaceColour, 0x00E0FFE0);
     const Image stretched = Repainted(gauge);
-    EXPECT_EQ(stretched.At(1, 1), Rgb(0x00C0E0FF)) << "background around the dial";
-    EXPECT_EQ(stretched.At(300, 90), Rgb(0x00E0FFE0)) << "the face, stretched across";
+    EXPECT_EQ(stretched.At(1, 1), PixelOf(0x00C0E0FF)) << "background around the dial";
+    EXPECT_EQ(stretched.At(300, 90), PixelOf(0x00E0FFE0)) << "the face, stretched across";
     SendMessageA(gauge, GM_ADDSTYLE, 0x80, 1);
-    EXPECT_EQ(CaptureClient(gauge).At(300, 90), Rgb(0x00C0E0FF)) << "a square dial on the left";
+    EXPECT_EQ(CaptureClient(gauge).At(300, 90), PixelOf(0x00C0E0FF)) << "a square dial on the left";
 }
 
 TEST_F(AnalogGaugeWindow, Screenshots) {

@@ -1,5 +1,6 @@
 #include "chart2d.h"
 #include "chart2d_state.h"
+#include "control_test_support.h"
 #include "gdi_counter.h"
 #include "kv_controls.h"
 #include "window_capture.h"
@@ -86,12 +87,8 @@ class ChartWindow : public ::testing::Test {
 
     void SetUp() override {
         g_notices.clear();
-        // Shown without activation: Wine waits for a window manager when an active window goes.
-        parent =
-            CreateWindowExA(WS_EX_TOOLWINDOW, "Chart2DTestParent", "Chart test", WS_POPUP, 10, 10,
-                            kWidth + 40, kHeight + 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        parent = ShowInactivePopup("Chart2DTestParent", "Chart test", 10, 10, kWidth + 40, kHeight + 40);
         ASSERT_NE(parent, nullptr);
-        ShowWindow(parent, SW_SHOWNOACTIVATE);
         chart = CreateWindowExA(0, "2DCHART", "", WS_CHILD | WS_VISIBLE, 20, 20, kWidth, kHeight, parent,
                                 reinterpret_cast<HMENU>(kChartId), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(chart, nullptr);

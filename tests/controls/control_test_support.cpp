@@ -22,15 +22,18 @@ void RegisterHostClass() {
 
 } // namespace
 
+HWND ShowInactivePopup(const char* className, const char* title, int x, int y, int width, int height) {
+    HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP, x, y, width, height, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+    return popup;
+}
+
 TestHost::TestHost(int width, int height) {
     RegisterHostClass();
-    // Shown without being activated: Wine waits two seconds for the window manager when an
-    // active top-level window goes, and there is no window manager here.
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHostClass, "Controls", WS_POPUP, 0, 0, width, height,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window_ = ShowInactivePopup(kHostClass, "Controls", 0, 0, width, height);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostProc));
-    ShowWindow(window_, SW_SHOWNOACTIVATE);
     PumpMessages();
 }
 
@@ -53,6 +56,11 @@ const std::vector<ReceivedCommand>& TestHost::commands() {
     return commands_;
 }
 
+ReceivedCommand TestHost::lastCommand() {
+    const std::vector<ReceivedCommand>& received = commands();
+    return received.empty() ? ReceivedCommand{0, 0} : received.back();
+}
+
 LRESULT CALLBACK TestHost::HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -60,10 +68,6 @@ LRESULT CALLBACK TestHost::HostProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-std::uint32_t PixelOf(COLORREF colour) {
-    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
 int CountPixels(const Image& image, int left, int top, int right, int bottom, std::uint32_t pixel) {
@@ -76,6 +80,21 @@ int CountPixels(const Image& image, int left, int top, int right, int bottom, st
     return count;
 }
 
+bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (a.At(x, y) != b.At(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 void SaveScreenshot(const Image& image, const std::string& name) {
     EXPECT_TRUE(WritePng(ArtifactPath(name), image)) << name;
+}
+
+void SaveScreenshot(HWND control, const std::string& name) {
+    SaveScreenshot(CaptureClient(control), name);
 }

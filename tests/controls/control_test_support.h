@@ -3,9 +3,14 @@
 // receives, and pixel helpers for the screenshots.
 #include "png_writer.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 #include <windows.h>
+
+// A top-level pop-up of the class, shown without being activated: Wine waits two seconds for the
+// window manager when an active top-level window goes, and there is no window manager here.
+HWND ShowInactivePopup(const char* className, const char* title, int x, int y, int width, int height);
 
 struct ReceivedCommand {
     WPARAM wParam;
@@ -25,6 +30,8 @@ class TestHost {
                      DWORD style = 0, DWORD exStyle = 0) const;
     // Commands received so far, including those posted and dispatched since.
     const std::vector<ReceivedCommand>& commands();
+    // The latest of them, or zeros when none came.
+    ReceivedCommand lastCommand();
 
   private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -32,11 +39,17 @@ class TestHost {
     std::vector<ReceivedCommand> commands_;
 };
 
-// A screen colour as a captured pixel holds it (0x00RRGGBB).
-std::uint32_t PixelOf(COLORREF colour);
+// A screen colour (0x00BBGGRR) as a captured pixel holds it (0x00RRGGBB).
+constexpr std::uint32_t PixelOf(COLORREF colour) {
+    return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
 
 // How many pixels of the rectangle [left, right) x [top, bottom) equal the colour.
 int CountPixels(const Image& image, int left, int top, int right, int bottom, std::uint32_t pixel);
+// Whether the two images have the same pixels inside the area.
+bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom);
 
 // Saves the image under the test's artifact directory.
 void SaveScreenshot(const Image& image, const std::string& name);
+// Saves what the control shows.
+void SaveScreenshot(HWND control, const std::string& name);

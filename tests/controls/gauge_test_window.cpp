@@ -1,17 +1,15 @@
 #include "gauge_test_window.h"
 #include "kv_controls.h"
 
-#include <gtest/gtest.h>
-
 GaugeAtoms RegisterGaugesOnce() {
     static const GaugeAtoms atoms{RegisterStatusGaugeClass(GetModuleHandleA(nullptr)),
                                   RegisterAnalogGaugeClass(GetModuleHandleA(nullptr))};
     return atoms;
 }
 
-PopupHost& SharedHost() {
+TestHost& SharedHost() {
     // Never destroyed: the process takes it down.
-    static PopupHost* host = new PopupHost;
+    static TestHost* host = new TestHost(640, 480);
     return *host;
 }
 
@@ -27,9 +25,8 @@ GaugeChildren::~GaugeChildren() {
 }
 
 HWND GaugeChildren::Child(const char* className, int width, int height) {
-    HWND child = SharedHost().Create(className, width, height, kChildId);
+    HWND child = SharedHost().CreateChild(className, "template caption", 10, 10, width, height, kChildId);
     children_.push_back(child);
-    PumpMessages();
     return child;
 }
 
@@ -44,22 +41,7 @@ int CountDarkPixels(const Image& image, int left, int top, int right, int bottom
     return count;
 }
 
-bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            if (a.At(x, y) != b.At(x, y)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 Image Repainted(HWND control) {
     InvalidateRect(control, nullptr, TRUE);
     return CaptureClient(control);
-}
-
-void SaveScreenshot(HWND control, const char* fileName) {
-    EXPECT_TRUE(WritePng(ArtifactPath(fileName), CaptureClient(control))) << fileName;
 }

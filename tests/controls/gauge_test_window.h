@@ -1,6 +1,6 @@
 #pragma once
 // Gauges under test in one shared host window, and pixel helpers beyond those of the host.
-#include "popup_host.h"
+#include "control_test_support.h"
 #include "window_capture.h"
 
 #include <windows.h>
@@ -16,7 +16,7 @@ GaugeAtoms RegisterGaugesOnce();
 
 // One host serves every test of the process: destroying a top-level window costs Wine about two
 // seconds on a screen without a window manager.
-PopupHost& SharedHost();
+TestHost& SharedHost();
 
 // The gauges a test creates in the shared host, destroyed when the test ends.
 class GaugeChildren {
@@ -37,10 +37,6 @@ class GaugeChildren {
 
 // Pixels darker than mid-grey in every channel (text, whatever its smoothing).
 int CountDarkPixels(const Image& image, int left, int top, int right, int bottom);
-// Whether the two images have the same pixels inside the area.
-bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom);
 
 // Invalidates the whole control and returns what it then shows.
 Image Repainted(HWND control);
-// Saves a screenshot of the control as an artifact.
-void SaveScreenshot(HWND control, const char* fileName);

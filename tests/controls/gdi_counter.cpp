@@ -1,5 +1,7 @@
 #include "gdi_counter.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -22,84 +24,43 @@ void Untrack(void* handle) {
     g_live.erase(handle);
 }
 
-// The real functions, looked up by name; each counting version calls its own.
-template <class Function> Function Real(const char* module, const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(module), name)));
+// A function or module name as a template argument.
+template <std::size_t Length> struct Name {
+    constexpr Name(const char (&name)[Length]) { std::copy_n(name, Length, text); }
+    char text[Length];
+};
+
+// The real function, looked up by name once; each counting version calls its own.
+template <Name Module, Name Function, class Signature> Signature Real() {
+    static const auto real = reinterpret_cast<Signature>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(Module.text), Function.text)));
+    return real;
 }
 
-HFONT WINAPI CountCreateFontIndirectA(const LOGFONTA* font) {
-    static auto real = Real<decltype(&CreateFontIndirectA)>("gdi32.dll", "CreateFontIndirectA");
-    HFONT made = real(font);
-    Track(made);
-    return made;
-}
-
-HBRUSH WINAPI CountCreateSolidBrush(COLORREF colour) {
-    static auto real = Real<decltype(&CreateSolidBrush)>("gdi32.dll", "CreateSolidBrush");
-    HBRUSH made = real(colour);
-    Track(made);
-    return made;
-}
-
-HPEN WINAPI CountCreatePen(int style, int width, COLORREF colour) {
-    static auto real = Real<decltype(&CreatePen)>("gdi32.dll", "CreatePen");
-    HPEN made = real(style, width, colour);
-    Track(made);
-    return made;
-}
-
-HRGN WINAPI CountCreateRectRgnIndirect(const RECT* rect) {
-    static auto real = Real<decltype(&CreateRectRgnIndirect)>("gdi32.dll", "CreateRectRgnIndirect");
-    HRGN made = real(rect);
-    Track(made);
-    return made;
-}
-
-HRGN WINAPI CountCreateRectRgn(int left, int top, int right, int bottom) {
-    static auto real = Real<decltype(&CreateRectRgn)>("gdi32.dll", "CreateRectRgn");
-    HRGN made = real(left, top, right, bottom);
-    Track(made);
-    return made;
-}
-
-HBITMAP WINAPI CountCreateCompatibleBitmap(HDC dc, int width, int height) {
-    static auto real = Real<decltype(&CreateCompatibleBitmap)>("gdi32.dll", "CreateCompatibleBitmap");
-    HBITMAP made = real(dc, width, height);
-    Track(made);
-    return made;
-}
-
-HDC WINAPI CountCreateCompatibleDC(HDC dc) {
-    static auto real = Real<decltype(&CreateCompatibleDC)>("gdi32.dll", "CreateCompatibleDC");
-    HDC made = real(dc);
-    Track(made);
-    return made;
-}
+// The counting version of a call that makes an object: the real call, then the object tracked.
+template <Name Module, Name Function, class Signature> struct Making;
+template <Name Module, Name Function, class Made, class... Args>
+struct Making<Module, Function, Made(WINAPI*)(Args...)> {
+    static Made WINAPI Call(Args... args) {
+        const Made made = Real<Module, Function, Made(WINAPI*)(Args...)>()(args...);
+        Track(made);
+        return made;
+    }
+};
 
 BOOL WINAPI CountDeleteObject(HGDIOBJ object) {
-    static auto real = Real<decltype(&DeleteObject)>("gdi32.dll", "DeleteObject");
     Untrack(object);
-    return real(object);
+    return Real<"gdi32.dll", "DeleteObject", decltype(&DeleteObject)>()(object);
 }
 
 BOOL WINAPI CountDeleteDC(HDC dc) {
-    static auto real = Real<decltype(&DeleteDC)>("gdi32.dll", "DeleteDC");
     Untrack(dc);
-    return real(dc);
-}
-
-HDC WINAPI CountGetWindowDC(HWND window) {
-    static auto real = Real<decltype(&GetWindowDC)>("user32.dll", "GetWindowDC");
-    HDC dc = real(window);
-    Track(dc);
-    return dc;
+    return Real<"gdi32.dll", "DeleteDC", decltype(&DeleteDC)>()(dc);
 }
 
 int WINAPI CountReleaseDC(HWND window, HDC dc) {
-    static auto real = Real<decltype(&ReleaseDC)>("user32.dll", "ReleaseDC");
     Untrack(dc);
-    return real(window, dc);
+    return Real<"user32.dll", "ReleaseDC", decltype(&ReleaseDC)>()(window, dc);
 }
 
 struct Redirection {
@@ -107,17 +68,21 @@ struct Redirection {
     void* counting;
 };
 
+template <Name Module, Name Function, class Signature> Redirection Counted() {
+    return {Function.text, reinterpret_cast<void*>(&Making<Module, Function, Signature>::Call)};
+}
+
 const Redirection kRedirections[] = {
-    {"CreateFontIndirectA", reinterpret_cast<void*>(CountCreateFontIndirectA)},
-    {"CreateSolidBrush", reinterpret_cast<void*>(CountCreateSolidBrush)},
-    {"CreatePen", reinterpret_cast<void*>(CountCreatePen)},
-    {"CreateRectRgnIndirect", reinterpret_cast<void*>(CountCreateRectRgnIndirect)},
-    {"CreateRectRgn", reinterpret_cast<void*>(CountCreateRectRgn)},
-    {"CreateCompatibleBitmap", reinterpret_cast<void*>(CountCreateCompatibleBitmap)},
-    {"CreateCompatibleDC", reinterpret_cast<void*>(CountCreateCompatibleDC)},
+    Counted<"gdi32.dll", "CreateFontIndirectA", decltype(&CreateFontIndirectA)>(),
+    Counted<"gdi32.dll", "CreateSolidBrush", decltype(&CreateSolidBrush)>(),
+    Counted<"gdi32.dll", "CreatePen", decltype(&CreatePen)>(),
+    Counted<"gdi32.dll", "CreateRectRgnIndirect", decltype(&CreateRectRgnIndirect)>(),
+    Counted<"gdi32.dll", "CreateRectRgn", decltype(&CreateRectRgn)>(),
+    Counted<"gdi32.dll", "CreateCompatibleBitmap", decltype(&CreateCompatibleBitmap)>(),
+    Counted<"gdi32.dll", "CreateCompatibleDC", decltype(&CreateCompatibleDC)>(),
     {"DeleteObject", reinterpret_cast<void*>(CountDeleteObject)},
     {"DeleteDC", reinterpret_cast<void*>(CountDeleteDC)},
-    {"GetWindowDC", reinterpret_cast<void*>(CountGetWindowDC)},
+    Counted<"user32.dll", "GetWindowDC", decltype(&GetWindowDC)>(),
     {"ReleaseDC", reinterpret_cast<void*>(CountReleaseDC)},
 };
 

@@ -173,11 +173,16 @@ TEST(GridControl, ShowsCellsUnderItsTitleAndSetsItsOwnCursor) {
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
 }
 
-TEST(DigitalReadout, ShowsTitleValueAndUnitsInAFrame) {
+// A control of the class in a host of its own as it first shows, also saved as an artifact.
+Image FirstView(const char* className, const char* caption, int width, int height, const char* artifact) {
     TestHost host(300, 200);
-    HWND readout = host.CreateChild("KVDIGITALGAUGEREADOUT", "Boost", 0, 0, 160, 100);
-    const Image image = CaptureClient(readout);
-    SaveScreenshot(image, "digital_readout.png");
+    const Image image = CaptureClient(host.CreateChild(className, caption, 0, 0, width, height));
+    SaveScreenshot(image, artifact);
+    return image;
+}
+
+TEST(DigitalReadout, ShowsTitleValueAndUnitsInAFrame) {
+    const Image image = FirstView("KVDIGITALGAUGEREADOUT", "Boost", 160, 100, "digital_readout.png");
     const std::uint32_t text = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_NE(image.At(0, 50), PixelOf(GetSysColor(COLOR_WINDOW))) << "the frame";
     EXPECT_GT(CountPixels(image, 2, 2, 158, 25, text), 5) << "the title line";
@@ -185,10 +190,7 @@ TEST(DigitalReadout, ShowsTitleValueAndUnitsInAFrame) {
 }
 
 TEST(DataChart, DrawsItsAxesOnTheLeftAndAtTheBottom) {
-    TestHost host(300, 200);
-    HWND chart = host.CreateChild("KVDATACHART", "", 0, 0, 200, 120);
-    const Image image = CaptureClient(chart);
-    SaveScreenshot(image, "data_chart.png");
+    const Image image = FirstView("KVDATACHART", "", 200, 120, "data_chart.png");
     const std::uint32_t axis = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_EQ(CountPixels(image, 23, 0, 24, 96, axis), 96) << "the left axis along the plot area";
     EXPECT_EQ(CountPixels(image, 24, 96, 200, 97, axis), 176) << "the bottom axis";
@@ -196,10 +198,7 @@ TEST(DataChart, DrawsItsAxesOnTheLeftAndAtTheBottom) {
 }
 
 TEST(Chart3D, DrawsTheCubeAndItsCaption) {
-    TestHost host(300, 200);
-    HWND chart = host.CreateChild("3DCHART", "", 0, 0, 200, 160);
-    const Image image = CaptureClient(chart);
-    SaveScreenshot(image, "chart3d.png");
+    const Image image = FirstView("3DCHART", "", 200, 160, "chart3d.png");
     const std::uint32_t ink = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_GT(CountPixels(image, 0, 0, 200, 16, ink), 10) << "the caption";
     EXPECT_GT(CountPixels(image, 0, 16, 200, 160, ink), 100) << "the axes";

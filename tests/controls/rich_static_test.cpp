@@ -1,5 +1,5 @@
+#include "control_test_support.h"
 #include "kv_controls.h"
-#include "popup_host.h"
 #include "rich_static_state.h"
 #include "window_capture.h"
 
@@ -19,7 +19,7 @@ class RichStaticTest : public ::testing::Test {
     // One host for all cases: a top-level window costs Wine a second or two to make and end.
     static void SetUpTestSuite() {
         RegisterRichStaticClass(GetModuleHandleA(nullptr));
-        host = new PopupHost;
+        host = new TestHost(640, 480);
     }
 
     static void TearDownTestSuite() {
@@ -28,7 +28,7 @@ class RichStaticTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        control = host->Create("KVRICHSTATIC", kWidth, kHeight);
+        control = host->CreateChild("KVRICHSTATIC", "template caption", 10, 10, kWidth, kHeight, 100);
         ASSERT_NE(control, nullptr);
     }
 
@@ -55,13 +55,13 @@ class RichStaticTest : public ::testing::Test {
         return image;
     }
 
-    static PopupHost* host;
+    static TestHost* host;
     HWND control = nullptr;
 };
 
-PopupHost* RichStaticTest::host = nullptr;
+TestHost* RichStaticTest::host = nullptr;
 
-const std::uint32_t kFace = Rgb(GetSysColor(COLOR_BTNFACE));
+const std::uint32_t kFace = PixelOf(GetSysColor(COLOR_BTNFACE));
 
 // Pixels of the face (inside the frame) that are not the colour.
 int Marks(const Image& image, std::uint32_t face) {

@@ -1,5 +1,5 @@
+#include "control_test_support.h"
 #include "kv_controls.h"
-#include "popup_host.h"
 #include "scope_messages.h"
 #include "window_capture.h"
 
@@ -28,7 +28,7 @@ class ScopeTest : public ::testing::Test {
     // One host for all cases: a top-level window costs Wine a second or two to make and end.
     static void SetUpTestSuite() {
         RegisterScopeClass(GetModuleHandleA(nullptr));
-        host = new PopupHost;
+        host = new TestHost(640, 480);
     }
 
     static void TearDownTestSuite() {
@@ -37,7 +37,7 @@ class ScopeTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        scope = host->Create("KVSCOPE", 400, 200);
+        scope = host->CreateChild("KVSCOPE", "template caption", 10, 10, 400, 200, 100);
         ASSERT_NE(scope, nullptr);
     }
 
@@ -65,11 +65,11 @@ class ScopeTest : public ::testing::Test {
         return image;
     }
 
-    static PopupHost* host;
+    static TestHost* host;
     HWND scope = nullptr;
 };
 
-PopupHost* ScopeTest::host = nullptr;
+TestHost* ScopeTest::host = nullptr;
 
 // The y pixel of a value under a range, as the control maps it.
 int YOf(double value, double maximum = 10.0, double minimum = -10.0) {
@@ -101,7 +101,7 @@ Image ReferenceLabels(const std::vector<std::pair<POINT, std::string>>& labels, 
     image.pixels.resize(400 * 200);
     for (int y = 0; y < 200; ++y) {
         for (int x = 0; x < 400; ++x) {
-            image.pixels[y * 400 + x] = Rgb(GetPixel(dc, x, y));
+            image.pixels[y * 400 + x] = PixelOf(GetPixel(dc, x, y));
         }
     }
     SelectObject(dc, oldBitmap);
@@ -109,17 +109,6 @@ Image ReferenceLabels(const std::vector<std::pair<POINT, std::string>>& labels, 
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return image;
-}
-
-bool SameArea(const Image& a, const Image& b, int left, int top, int right, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            if (a.At(x, y) != b.At(x, y)) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 TEST_F(ScopeTest, RegistersWithItsAttributes) {
@@ -166,8 +155,8 @@ TEST_F(ScopeTest, GettersSettersAndUnansweredMessages) {
 
 TEST_F(ScopeTest, ContextMenuGoesToTheParent) {
     EXPECT_EQ(Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(scope), MAKELPARAM(120, 80)), 0);
-    EXPECT_EQ(host->lastCommandWParam(), MAKEWPARAM(100, 0x432));
-    EXPECT_EQ(host->lastCommandLParam(), MAKELPARAM(120, 80));
+    EXPECT_EQ(host->lastCommand().wParam, MAKEWPARAM(100, 0x432));
+    EXPECT_EQ(host->lastCommand().lParam, MAKELPARAM(120, 80));
 }
 
 TEST_F(ScopeTest, DrawsFrameGridAndLabels) {

@@ -81,9 +81,9 @@ TEST_F(StatusGaugeWindow, AnswersItsMessagesWithTheirResults) {
         EXPECT_EQ(SendMessageA(gauge, c.message, c.wParam, 0), c.result) << std::hex << c.message;
     }
     SendMessageA(gauge, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gauge), MAKELPARAM(120, 340));
-    EXPECT_EQ(LOWORD(SharedHost().lastCommandWParam()), GaugeChildren::kChildId);
-    EXPECT_EQ(HIWORD(SharedHost().lastCommandWParam()), 0x626);
-    EXPECT_EQ(SharedHost().lastCommandLParam(), MAKELPARAM(120, 340));
+    EXPECT_EQ(LOWORD(SharedHost().lastCommand().wParam), GaugeChildren::kChildId);
+    EXPECT_EQ(HIWORD(SharedHost().lastCommand().wParam), 0x626);
+    EXPECT_EQ(SharedHost().lastCommand().lParam, MAKELPARAM(120, 340));
 }
 
 TEST_F(StatusGaugeWindow, StoresTextsWholeOrEmptyAndCopiesThemOut) {
@@ -156,7 +156,7 @@ TEST_F(StatusGaugeWindow, SmallControlDrawsTheTopLeftQuarterAtOnePixelPerUnit) {
 
 TEST_F(StatusGaugeWindow, ProportionalStyleKeepsTheDrawingSquare) {
     HWND gauge = Make(200, 100);
-    const std::uint32_t window = Rgb(GetSysColor(COLOR_WINDOW));
+    const std::uint32_t window = PixelOf(GetSysColor(COLOR_WINDOW));
     struct Step {
         UINT message;
         WPARAM bits;

@@ -1,3 +1,4 @@
+#include "control_test_support.h"
 #include "gdi_counter.h"
 #include "kv_controls.h"
 #include "tab_sheet.h"
@@ -92,11 +93,8 @@ class TabSheetWindow : public ::testing::Test {
 
     void SetUp() override {
         g_notices.clear();
-        // Shown without activation: Wine waits for a window manager when an active window goes.
-        parent = CreateWindowExA(WS_EX_TOOLWINDOW, "TabSheetTestParent", "Sheet test", WS_POPUP, 0, 0, 520,
-                                 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        parent = ShowInactivePopup("TabSheetTestParent", "Sheet test", 0, 0, 520, 420);
         ASSERT_NE(parent, nullptr);
-        ShowWindow(parent, SW_SHOWNOACTIVATE);
         sheet = CreateWindowExA(
             0, "KVTABSHEET", "Sheet", WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN,
             10, 10, 400, 300, parent, reinterpret_cast<HMENU>(kSheetId), GetModuleHandleA(nullptr), nullptr);
