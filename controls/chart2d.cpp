@@ -23,8 +23,8 @@ constexpr FontSpec kFontSpecs[kChartFontCount] = {
 
 bool CreateChartFonts(Chart2D& chart) {
     for (int i = 0; i < kChartFontCount; ++i) {
-        const FontSpec& spec = kFontSpecs[i];
-        chart.fonts[i] = CreateArialFontTurned(spec.height, spec.weight, spec.escapement);
+        const FontSpec& font = kFontSpecs[i];
+        chart.fonts[i] = CreateArialFontTurned(font.height, font.weight, font.escapement);
         if (chart.fonts[i] == nullptr) {
             return false;
         }

@@ -102,7 +102,7 @@ std::string SimUsage() {
            "  --load FILE[@ADDR]   load FILE into RAM at ADDR (default 0) before serving\n"
            "  --dump FILE          write the whole RAM to FILE on exit and on SIGUSR1\n"
            "  --pace               pace the line: every byte takes 10 bit times at the line rate\n"
-           "  --fault SPEC         inject a fault; repeatable. SPEC is\n"
+           "  --fault FAULT        inject a fault; repeatable. FAULT is\n"
            "                       KIND[,cmd=NAME][,skip=N][,times=N][,arg=N] with KIND one of:\n"
            "                         echo     the request is sent back before the answer\n"
            "                         silent   no answer\n"
