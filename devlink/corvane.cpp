@@ -1,8 +1,29 @@
 #include "corvane.h"
 
-KVCorvane g_device;
+#include <cstring>
 
-// The serial link is not wired in yet: no emulator is ever found.
+// The program attaches the file log named by TEVRIX_DEVICE_LOG, if any, to the device and its port.
+KVCorvane g_device(DeviceLogFromEnvironment());
+
+KVCorvane::KVCorvane(LogSink* sink) : logSink(sink) {
+    std::memcpy(key, kLinkKey, sizeof key);
+    port.logSink = sink;
+}
+
+bool TakeRequestLock(KVCorvane* device) {
+    if (!device->requestEvent.Wait(kRequestLockWaitMs)) {
+        return false;
+    }
+    device->idle = 0;
+    return true;
+}
+
+void ReleaseRequestLock(KVCorvane* device) {
+    device->idle = 1;
+    device->requestEvent.Set();
+}
+
+// The hardware search and identity commands are not wired in yet: no emulator is ever found.
 std::uint32_t FindHardware(KVCorvane*, char* name, std::uint8_t*) {
     name[0] = '\0';
     return 0;

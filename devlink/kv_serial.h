@@ -1,0 +1,36 @@
+#pragma once
+#include "log.h"
+#include "serial_backend.h"
+
+#include <cstdint>
+#include <memory>
+
+// The one serial port of the program: opens a COM port with the emulator's line settings and
+// moves raw bytes. It knows nothing of the device protocol.
+class KVSerial {
+  public:
+    KVSerial() = default;
+    ~KVSerial() { Close(); }
+    KVSerial(const KVSerial&) = delete;
+    KVSerial& operator=(const KVSerial&) = delete;
+
+    std::int32_t Open(const char* path);
+    void Close();
+    std::int32_t SetupBuffers();
+    std::int32_t SetDefaultTimeouts();
+    std::int32_t SetReadTimeout(std::uint32_t milliseconds);
+    std::int32_t SetBaud(std::uint32_t baud);
+    std::int32_t Purge();
+    std::uint32_t Write(const std::uint8_t* bytes, std::uint32_t count);
+    std::uint32_t Read(std::uint8_t* buffer, std::uint32_t count);
+
+    bool IsOpen() const { return handle != nullptr; }
+
+    // The open port, null when closed.
+    std::unique_ptr<SerialBackend> handle;
+    LogSink* logSink = nullptr;
+};
+
+constexpr std::uint32_t kOpenBaud = 115200;
+constexpr std::uint32_t kQueueBytes = 1024;
+constexpr SerialTimeouts kDefaultTimeouts{200, 1, 300, 0, 300};

@@ -1,0 +1,32 @@
+#include "serial_backend.h"
+
+#include <mutex>
+#include <utility>
+
+namespace {
+
+std::mutex& OpenerMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+SerialOpener& InstalledOpener() {
+    static SerialOpener opener;
+    return opener;
+}
+
+} // namespace
+
+void SetSerialOpener(SerialOpener opener) {
+    std::lock_guard<std::mutex> lock(OpenerMutex());
+    InstalledOpener() = std::move(opener);
+}
+
+std::unique_ptr<SerialBackend> OpenSerialBackend(const char* path) {
+    SerialOpener opener;
+    {
+        std::lock_guard<std::mutex> lock(OpenerMutex());
+        opener = InstalledOpener();
+    }
+    return opener ? opener(path) : OpenPlatformSerial(path);
+}

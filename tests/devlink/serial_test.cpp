@@ -1,0 +1,124 @@
+// KVSerial on a real pseudo-terminal served by tevrix-sim.
+#include "captured_log.h"
+#include "kv_serial.h"
+#include "sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long ElapsedMs(Clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// A port opened the way the device object opens it.
+struct OpenPort {
+    explicit OpenPort(const std::vector<std::string>& options) : sim(TEVRIX_SIM, options) {
+        port.logSink = &log.sink;
+        EXPECT_FALSE(sim.Path().empty());
+        EXPECT_EQ(port.Open(sim.Path().c_str()), 1);
+        EXPECT_EQ(port.SetupBuffers(), 1);
+        EXPECT_EQ(port.SetDefaultTimeouts(), 1);
+    }
+    SimProcess sim;
+    CapturedLog log;
+    KVSerial port;
+};
+
+} // namespace
+
+TEST(KVSerial, OpenAndCloseFollowTheirLogRules) {
+    CapturedLog log;
+    KVSerial port;
+    port.logSink = &log.sink;
+    EXPECT_EQ(port.Open("/dev/tevrix-no-such-port"), 0);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(log.Lines().empty());
+
+    port.Close();
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"KVSerial: Port Closed"});
+
+    SimProcess sim(TEVRIX_SIM, {});
+    ASSERT_EQ(port.Open(sim.Path().c_str()), 1);
+    ASSERT_EQ(port.Open(sim.Path().c_str()), 1);
+    std::string opened = "KVSerial: " + sim.Path() + " opened at 115200 baud";
+    EXPECT_EQ(log.Lines(),
+              (std::vector<std::string>{"KVSerial: Port Closed", opened, "KVSerial: Port Closed", opened}));
+}
+
+TEST(KVSerial, ClosedPortDoesNothing) {
+    KVSerial port;
+    std::uint8_t byte = 0;
+    EXPECT_EQ(port.SetupBuffers(), 0);
+    EXPECT_EQ(port.SetDefaultTimeouts(), 0);
+    EXPECT_EQ(port.SetReadTimeout(600), 0);
+    EXPECT_EQ(port.SetBaud(19200), 0);
+    EXPECT_EQ(port.Write(&byte, 1), 0u);
+    EXPECT_EQ(port.Read(&byte, 1), 0u);
+}
+
+TEST(KVSerial, BaudAndReadTimeoutChangeOnlyTheirOwnField) {
+    OpenPort p({});
+    ASSERT_EQ(p.port.SetBaud(19200), 1);
+    LineSettings line;
+    ASSERT_TRUE(p.port.handle->GetLine(&line));
+    EXPECT_EQ(line.baud, 19200u);
+    EXPECT_EQ(line.dataBits, 8);
+    EXPECT_FALSE(line.parity);
+    EXPECT_FALSE(line.ctsOutFlow);
+
+    ASSERT_EQ(p.port.SetReadTimeout(600), 1);
+    SerialTimeouts t;
+    ASSERT_TRUE(p.port.handle->GetTimeouts(&t));
+    EXPECT_EQ(t.readInterval, 200u);
+    EXPECT_EQ(t.readMultiplier, 1u);
+    EXPECT_EQ(t.readConstant, 600u);
+    EXPECT_EQ(t.writeMultiplier, 0u);
+    EXPECT_EQ(t.writeConstant, 300u);
+    EXPECT_TRUE(p.log.Has("KVSerial: Baud changed to 19200"));
+    EXPECT_TRUE(p.log.Has("KVSerial: Comm Read Timeout Set To 600 ms"));
+}
+
+TEST(KVSerial, WriteAndReadAreDumpedAsTheyCrossTheLine) {
+    OpenPort p({"--version", "10.15", "--letter", "L"});
+    const std::uint8_t request[2] = {'V', 'V'};
+    ASSERT_EQ(p.port.Purge(), 1);
+    ASSERT_EQ(p.port.Write(request, 2), 2u);
+    std::uint8_t reply[3] = {};
+    ASSERT_EQ(p.port.Read(reply, 3), 3u);
+    EXPECT_EQ(reply[0], 10);
+    EXPECT_EQ(reply[1], 15);
+    EXPECT_EQ(reply[2], 'L');
+    auto lines = p.log.Lines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[lines.size() - 4], "KVSerial: Write");
+    EXPECT_EQ(lines[lines.size() - 3].substr(0, 12), "0000: 56 56 ");
+    EXPECT_EQ(lines[lines.size() - 2], "KVSerial: Read");
+    EXPECT_EQ(lines[lines.size() - 1].substr(0, 15), "0000: 0A 0F 4C ");
+}
+
+// A partial read ends 200 ms after the last byte, or at count x 1 ms + 300 ms with no byte at all.
+TEST(KVSerial, ReadTimeOutsEndAPartialRead) {
+    OpenPort p({"--fault", "short,cmd=NS,arg=4", "--fault", "silent,cmd=HR"});
+    const std::uint8_t serialRequest[3] = {'N', 'S', 0xA1};
+    std::uint8_t reply[600];
+    ASSERT_EQ(p.port.Write(serialRequest, 3), 3u);
+    auto start = Clock::now();
+    EXPECT_EQ(p.port.Read(reply, 600), 4u);
+    long interval = ElapsedMs(start);
+    EXPECT_GE(interval, 190);
+    EXPECT_LT(interval, 700) << "the interval time-out did not end the read";
+
+    const std::uint8_t eepromRequest[6] = {'H', 'R', 7, 0, 1, 0xA2};
+    ASSERT_EQ(p.port.Write(eepromRequest, 6), 6u);
+    start = Clock::now();
+    EXPECT_EQ(p.port.Read(reply, 9), 0u);
+    long total = ElapsedMs(start);
+    EXPECT_GE(total, 300);
+    EXPECT_LT(total, 900);
+}

@@ -1,0 +1,54 @@
+// The Windows serial code under Wine against tevrix-sim, through the COM port named by
+// TEVRIX_TEST_PORT (a dosdevices symlink to the simulator's pseudo-terminal). The simulator runs
+// as a Dravel 10.15 (wine_com_test.sh starts it).
+#include "corvane.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+const char* TestPort() {
+    return std::getenv("TEVRIX_TEST_PORT");
+}
+
+} // namespace
+
+TEST(WineComPort, VersionExchangeAndRateSwitch) {
+    if (TestPort() == nullptr) {
+        GTEST_SKIP() << "TEVRIX_TEST_PORT is not set";
+    }
+    KVCorvane device;
+    ASSERT_EQ(OpenPort(&device, TestPort()), CV_S_OK);
+    std::uint8_t version[3] = {};
+    ASSERT_EQ(GetFirmwareVersion(&device, version), CV_S_OK);
+    EXPECT_EQ(version[0], 10);
+    EXPECT_EQ(version[1], 15);
+    EXPECT_EQ(version[2], 'L');
+
+    // A request the device leaves unanswered ends with the read time-outs, not later.
+    const std::uint8_t unknown[2] = {'H', 'X'};
+    std::uint8_t reply[9];
+    device.port.Purge();
+    ASSERT_EQ(device.port.Write(unknown, 2), 2u);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(device.port.Read(reply, 9), 0u);
+    auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_GE(waited.count(), 250);
+    EXPECT_LT(waited.count(), 1500);
+
+    // The device switches first, then the host: both end at 921600.
+    device.capabilities = CAPS_HWINFO;
+    ASSERT_EQ(SetUSBBaud(&device, 0), CV_S_OK);
+    EXPECT_EQ(GetFirmwareVersion(&device, nullptr), CV_S_OK);
+    ClosePort(&device);
+    EXPECT_FALSE(device.port.IsOpen());
+}
+
+TEST(WineComPort, MissingPortDoesNotOpen) {
+    KVCorvane device;
+    EXPECT_EQ(OpenPort(&device, "\\\\.\\COM254"), CV_E_PORT_NOT_INITIALIZED);
+}
