@@ -1,8 +1,178 @@
 #include "executor.h"
 
 #include "app_state.h"
+#include "device_calls.h"
+#include "image_diff.h"
+#include "image_file.h"
+#include "monitor.h"
+#include "sound.h"
+#include "status_window.h"
+#include "transfer_placement.h"
 
-int ExecuteOperation(OperationParams*) {
-    PrintStatus(1, "FAILURE: Operation not available");
-    return 0;
+#include <cstdint>
+#include <memory>
+#include <new>
+
+namespace {
+
+using Buffer = std::unique_ptr<std::uint8_t[]>;
+
+Buffer Allocate(std::uint32_t size) {
+    return Buffer(new (std::nothrow) std::uint8_t[size]);
+}
+
+int ReadOperation(OperationParams* params) {
+    if (params->filePath[0] == '\0') {
+        PrintStatus(1, "FAILURE: No file specified");
+        return 0;
+    }
+    ImageFile out;
+    if (!OpenImage(&out, params->filePath, ImageOpen::WriteKeep)) {
+        PrintStatus(1, "FAILURE: Invalid file specified");
+        return 0;
+    }
+    if (params->size == 0) {
+        PrintStatus(1, "FAILURE: Cannot read 0 bytes");
+        return 0;
+    }
+    Buffer buffer = Allocate(params->size);
+    if (!buffer) {
+        PrintStatus(1, "FAILURE: Out of memory");
+        return 0;
+    }
+    Placement place = PlaceTransfer(params, params->size);
+    PrintStatus(1, "Reading 0x%.2X bytes from emulator at address 0x%.2X%s...", params->size, place.address,
+                place.suffix);
+    CvResult result =
+        ReadBlock(&g_device, buffer.get(), params->size, place.address, 0, g_app.progressWindow);
+    if (result < 0) {
+        PrintStatus(1, "FAILURE: Emu read failed with %s", ResultToString(result));
+        return 0;
+    }
+    // The emulator's bytes are only saved once they are all in the file.
+    if (!WriteImageAt(&out, params->fileAddress, buffer.get(), params->size)) {
+        PrintStatus(1, "FAILURE: Could not write output file");
+        return 0;
+    }
+    PrintStatus(1, "SUCCESS: Operation completed...");
+    PlayProgramSound(SOUND_READ_DONE);
+    return 1;
+}
+
+int WriteOperation(OperationParams* params) {
+    if (params->filePath[0] == '\0') {
+        PrintStatus(1, "FAILURE: No file specified");
+        return 0;
+    }
+    ImageFile in;
+    if (!OpenImage(&in, params->filePath, ImageOpen::ReadExisting)) {
+        PrintStatus(1, "FAILURE: Could not open input");
+        return 0;
+    }
+    std::uint64_t fileSize = ImageSize(&in);
+    if (params->size == 0) {
+        params->size = fileSize > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(fileSize);
+    }
+    // In 64 bits, so a huge file address cannot wrap round to a small sum.
+    if (std::uint64_t{params->fileAddress} + params->size > fileSize) {
+        PrintStatus(1, "FAILURE: File address and size out of range");
+        return 0;
+    }
+    Buffer buffer = Allocate(params->size);
+    if (!buffer) {
+        PrintStatus(1, "FAILURE: Out of memory");
+        return 0;
+    }
+    if (ReadImageAt(&in, params->fileAddress, buffer.get(), params->size) != params->size) {
+        PrintStatus(1, "FAILURE: Could not read source file");
+        return 0;
+    }
+    Placement place = PlaceTransfer(params, params->size);
+    PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
+                params->size, params->fileAddress, place.address, place.suffix);
+    CvResult result = WriteBlockBothSpaces(&g_device, buffer.get(), params->size, place.address,
+                                           CV_XFER_LOWER_W, g_app.progressWindow);
+    if (result < 0) {
+        PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(result));
+        return 0;
+    }
+    PrintStatus(1, "SUCCESS: Operation completed...");
+    PlayProgramSound(SOUND_WRITE_DONE);
+    return 1;
+}
+
+int VerifyOperation(OperationParams* params) {
+    PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
+    if (params->filePath[0] == '\0') {
+        PrintStatus(1, "FAILURE: No file specified");
+        return 0;
+    }
+    ImageFile in;
+    if (!OpenImage(&in, params->filePath, ImageOpen::ReadOrCreate)) {
+        PrintStatus(1, "FAILURE: Invalid file specified");
+        return 0;
+    }
+    if (params->size == 0) {
+        std::uint64_t fileSize = ImageSize(&in);
+        params->size = fileSize > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(fileSize);
+        if (params->size == 0) {
+            PrintStatus(1, "FAILURE: Cannot read 0 bytes");
+            return 0;
+        }
+    }
+    Buffer emulator = Allocate(params->size);
+    if (!emulator) {
+        PrintStatus(1, "FAILURE: Out of memory");
+        return 0;
+    }
+    Placement place = PlaceTransfer(params, params->size);
+    CvResult result =
+        ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, g_app.progressWindow);
+    if (result < 0) {
+        PrintStatus(1, "FAILURE: Verify failed. Emu read failed with %s", ResultToString(result));
+        return 0;
+    }
+    Buffer file = Allocate(params->size);
+    if (!file) {
+        PrintStatus(1, "FAILURE: Out of memory");
+        return 0;
+    }
+    std::uint32_t fileBytes = ReadImageAt(&in, params->fileAddress, file.get(), params->size);
+    std::uint32_t count = CountDifferences(emulator.get(), file.get(), params->size, fileBytes);
+    if (count > 0) {
+        PrintStatus(1, "FAILURE: Buffers do NOT match! %u bytes different. Operation completed", count);
+        PlayProgramSound(SOUND_VERIFY_MISMATCH);
+    } else {
+        PrintStatus(1, "SUCCESS: Contents match. Operation completed...");
+        PlayProgramSound(SOUND_VERIFY_MATCH);
+    }
+    return 1;
+}
+
+} // namespace
+
+int ExecuteOperation(OperationParams* params) {
+    SetProgressText("Executing");
+    int result = 0;
+    switch (params->operation) {
+    case OP_READ:
+        result = ReadOperation(params);
+        break;
+    case OP_WRITE:
+        result = WriteOperation(params);
+        break;
+    case OP_VERIFY:
+        result = VerifyOperation(params);
+        break;
+    case OP_MONITOR:
+        MonitorFile(params);
+        result = 1;
+        break;
+    default:
+        PrintStatus(1, "FAILURE: Invalid Operation Specified");
+        break;
+    }
+    SetProgressText("Idle");
+    EnableExecute();
+    return result;
 }

@@ -2,6 +2,7 @@
 #include "app_state.h"
 #include "cmdline.h"
 #include "console.h"
+#include "monitor.h"
 #include "startup.h"
 #include "version.h"
 
@@ -31,6 +32,7 @@ std::string JoinArguments(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    InstallMonitorCallbacks();
     GetModuleVersionString(argv[0], g_app.versionText);
     if (argc < 2) {
         g_app.consoleMode = 1;

@@ -1,10 +1,12 @@
 #include "app_state.h"
+#include "monitor.h"
 #include "startup.h"
 #include "version.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    InstallMonitorCallbacks();
     char modulePath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
     GetModuleVersionString(modulePath, g_app.versionText);

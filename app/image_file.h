@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+
+struct ImageFile;
+void CloseImage(ImageFile* file);
+
+// A raw image file on disk, opened in the ways the operations need. No header, no format:
+// bytes at offsets. Closed when it goes out of scope.
+struct ImageFile {
+#ifdef _WIN32
+    void* handle = nullptr;
+#else
+    int fd = -1;
+    char path[260] = {};
+#endif
+    ImageFile() = default;
+    ImageFile(const ImageFile&) = delete;
+    ImageFile& operator=(const ImageFile&) = delete;
+    ~ImageFile() {
+        CloseImage(this);
+    }
+};
+
+enum class ImageOpen {
+    // An existing file, read only, others may read it too (the source of a write).
+    ReadExisting,
+    // Read only, created empty when missing, others may read it too (the file of a verify).
+    ReadOrCreate,
+    // Write only, not shared, created when missing, contents kept (the output of a read).
+    WriteKeep,
+    // An existing file, read only, others may read and write it (a file being edited).
+    Watch,
+};
+
+bool OpenImage(ImageFile* file, const char* path, ImageOpen mode);
+bool IsImageOpen(const ImageFile* file);
+
+// The file's length in bytes.
+std::uint64_t ImageSize(const ImageFile* file);
+
+// Reads up to `size` bytes from `offset`; returns how many arrived (fewer at the end of the
+// file or on an error; the rest of the buffer is left as it was).
+std::uint32_t ReadImageAt(ImageFile* file, std::uint64_t offset, std::uint8_t* buffer, std::uint32_t size);
+
+// Writes all `size` bytes at `offset`, extending the file when needed; false unless every byte
+// was written.
+bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buffer, std::uint32_t size);
+
+// An editor that saves by writing a new file and renaming it over the old one leaves the open
+// handle on the old file. Reopens the path when it now names another file; false when nothing
+// changed or the new file cannot be opened (the old handle is kept then).
+bool ReopenImageIfReplaced(ImageFile* file);

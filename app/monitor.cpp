@@ -1,0 +1,92 @@
+#include "monitor.h"
+
+#include "app_state.h"
+#include "device_calls.h"
+#include "image_diff.h"
+#include "image_file.h"
+#include "status_window.h"
+#include "transfer_placement.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <thread>
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(1000);
+
+void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
+    if (callback != nullptr) {
+        callback(first, second);
+    }
+}
+
+// The dialog's thread clears the flag while this one polls.
+bool KeepRunning(OperationParams* params) {
+    return std::atomic_ref<std::int32_t>(params->keepRunning).load() != 0;
+}
+
+std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t size) {
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]());
+}
+
+void Watch(OperationParams* params, ImageFile* file) {
+    std::uint32_t length = WatchedLength(ImageSize(file), params->fileAddress);
+    if (length == 0) {
+        return;
+    }
+    auto current = Allocate(length);
+    auto previous = Allocate(length);
+    if (!current || !previous) {
+        return;
+    }
+    ReadImageAt(file, params->fileAddress, current.get(), length);
+
+    Placement place = PlaceTransfer(params, params->size != 0 ? params->size : length);
+    while (KeepRunning(params)) {
+        std::this_thread::sleep_for(kPollInterval);
+        std::memcpy(previous.get(), current.get(), length);
+        ReopenImageIfReplaced(file);
+        // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
+        ReadImageAt(file, params->fileAddress, current.get(), length);
+
+        std::uint32_t blocks = 0;
+        std::uint32_t bytes = 0;
+        ForEachChangedRun(current.get(), previous.get(), length, [&](std::uint32_t start, std::uint32_t run) {
+            // A failed upload does not end monitoring; the run still counts as sent.
+            WriteBlockBothSpaces(&g_device, current.get() + start, run, place.address + start,
+                                 CV_XFER_LOWER_W, g_app.progressWindow);
+            ++blocks;
+            bytes += run;
+        });
+        SetProgressText("Monitoring");
+        if (blocks > 0) {
+            Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
+        }
+    }
+}
+
+} // namespace
+
+std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
+    if (fileSize <= fileAddress) {
+        return 0;
+    }
+    std::uint64_t length = fileSize - fileAddress;
+    return length > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(length);
+}
+
+int MonitorFile(OperationParams* params) {
+    Report(g_app.monitorBegin, 0, 0);
+    {
+        ImageFile file;
+        if (OpenImage(&file, params->filePath, ImageOpen::Watch)) {
+            Watch(params, &file);
+        }
+    }
+    Report(g_app.monitorEnd, 0, 0);
+    return 0;
+}

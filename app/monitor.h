@@ -1,0 +1,21 @@
+#pragma once
+#include "cmdline.h"
+
+#include <cstdint>
+
+// Keeps the emulator's RAM in step with a file that an editor saves again and again: the file's
+// bytes from fileAddress to its end are taken as what the emulator holds, then polled once a
+// second; every run of changed bytes is written at its place. Runs until keepRunning is cleared
+// (never in console mode). Reports through the three monitor callbacks of g_app; returns 0.
+int MonitorFile(OperationParams* params);
+
+// How many bytes are watched: those from fileAddress to the end of the file, none when the
+// address lies at or beyond its end.
+std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress);
+
+// The callbacks start-up installs; each returns 1.
+std::int32_t OnMonitorBegin(std::int32_t, std::int32_t);
+std::int32_t OnMonitorChanges(std::int32_t bytes, std::int32_t blocks);
+std::int32_t OnMonitorEnd(std::int32_t, std::int32_t);
+
+void InstallMonitorCallbacks();

@@ -1,0 +1,3 @@
+#include "sound.h"
+
+void PlayProgramSound(ProgramSound) {}

@@ -1,0 +1,126 @@
+# Shared by the end-to-end scripts: the virtual emulator on a pseudo-terminal and runs of the
+# real program against it. Source it after setting:
+#   program  the tevrix binary, or Tevrix.exe when runner is set
+#   sim      the tevrix-sim binary
+#   runner   empty natively; the Wine wrapper for Tevrix.exe
+#   work     a scratch directory (the runs start there, so file names are relative)
+#   com      under Wine, the COM port number whose dosdevices symlink leads to the pty
+
+failures=0
+ran=0
+sim_pid=""
+banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
+
+# sim_start ARGS...: serves a simulated device until sim_stop; waits at most 5 s for its pty.
+sim_start() {
+    local link="$work/sim-link"
+    if [ -n "$runner" ]; then
+        [ -d "$WINEPREFIX/dosdevices" ] || $runner cmd /c exit >/dev/null 2>&1
+        link="$WINEPREFIX/dosdevices/com$com"
+    fi
+    "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
+    sim_pid=$!
+    local i
+    for i in $(seq 50); do
+        if [ -s "$work/sim.out" ] && [ -L "$link" ]; then
+            export TEVRIX_PORTS
+            TEVRIX_PORTS=$(head -n 1 "$work/sim.out")
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "FAIL: tevrix-sim $* did not start: $(cat "$work/sim.err")"
+    failures=$((failures + 1))
+    return 1
+}
+
+# Ends the simulator started last (by its process id), waiting at most 3 s.
+sim_stop() {
+    [ -n "$sim_pid" ] || return 0
+    kill "$sim_pid" 2>/dev/null
+    local i
+    for i in $(seq 30); do
+        kill -0 "$sim_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$sim_pid" 2>/dev/null
+    wait "$sim_pid" 2>/dev/null
+    sim_pid=""
+}
+
+# sim_dump FILE: the simulator (started with --dump FILE) writes its whole RAM there now.
+sim_dump() {
+    rm -f "$1"
+    kill -USR1 "$sim_pid"
+    local i
+    for i in $(seq 50); do
+        [ -s "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# tev ARGS...: one console run in $work without quit prompt; sets $out (line ends as on Linux)
+# and $status. Every run is bounded by 60 s.
+tev() {
+    (cd "$work" && timeout 60 $runner "$program" "$@" -noquitprompt </dev/null >"$work/out" 2>/dev/null)
+    status=$?
+    out=$(tr -d '\r' <"$work/out"; printf x)
+    out="${out%x}"
+}
+
+# check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
+# FOUND line and then exactly WANT_LINES.
+check() {
+    local name="$1" want_status="$2" found="$3" lines="$4"
+    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"
+    ran=$((ran + 1))
+    if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
+        echo "FAIL: $name (status $status, want $want_status)"
+        diff <(printf '%s\n' "$want") <(printf '%s\n' "$out") | head -20
+        failures=$((failures + 1))
+    else
+        echo "ok: $name"
+    fi
+}
+
+# same NAME FILE1 FILE2: the two files hold the same bytes.
+same() {
+    ran=$((ran + 1))
+    if cmp -s "$work/$2" "$work/$3"; then
+        echo "ok: $1"
+    else
+        echo "FAIL: $1 ($2 and $3 differ: $(cmp "$work/$2" "$work/$3" 2>&1 | head -1))"
+        failures=$((failures + 1))
+    fi
+}
+
+# fact NAME COMMAND...: a plain condition.
+fact() {
+    local name="$1"
+    shift
+    ran=$((ran + 1))
+    if "$@"; then
+        echo "ok: $name"
+    else
+        echo "FAIL: $name"
+        failures=$((failures + 1))
+    fi
+}
+
+# random_file NAME SIZE: SIZE bytes that differ from run to run.
+random_file() {
+    head -c "$2" /dev/urandom >"$work/$1"
+}
+
+# poke FILE OFFSET HEXBYTES: overwrites bytes in place, as an editor saving without truncating.
+poke() {
+    printf "$(printf '%s' "$3" | sed 's/\(..\)/\\x\1/g')" |
+        dd of="$work/$1" bs=1 seek=$(($2)) conv=notrunc status=none
+}
+
+finish() {
+    sim_stop
+    echo "$((ran - failures)) passed, $failures failed"
+    [ "$failures" -eq 0 ]
+}
