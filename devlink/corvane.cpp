@@ -22,13 +22,3 @@ void ReleaseRequestLock(KVCorvane* device) {
     device->idle = 1;
     device->requestEvent.Set();
 }
-
-// The hardware search and identity commands are not wired in yet: no emulator is ever found.
-std::uint32_t FindHardware(KVCorvane*, char* name, std::uint8_t*) {
-    name[0] = '\0';
-    return 0;
-}
-
-CvResult SetVendorID(KVCorvane*, std::uint8_t) {
-    return CV_E_PORT_NOT_INITIALIZED;
-}

@@ -9,6 +9,7 @@
 #include "xfer_flags.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 // The emulator device as seen over its COM port: the port, the request lock, the identity of the
@@ -62,6 +63,42 @@ CvResult GetFirmwareVersion(KVCorvane* device, std::uint8_t* version);
 // Switches the link to the rate of the baud index (0, 1, 3 or 7).
 CvResult SetUSBBaud(KVCorvane* device, std::uint32_t baudIndex);
 
-// --- Hardware search and identity ---
-std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version);
+// --- Banks ---
+// SetBank option: the caller (a transfer) already holds the request lock.
+constexpr std::uint32_t kBankLockHeld = 1;
+// Reads the R/W bank (rw non-zero) or the active emulation bank into `bank` (may be null).
+CvResult GetBank(KVCorvane* device, std::uint8_t* bank, std::int32_t rw);
+// Selects the R/W bank (rw non-zero), else the emulation bank, persistent or not.
+CvResult SetBank(KVCorvane* device, std::uint8_t bank, std::int32_t rw, std::int32_t persistent,
+                 std::uint32_t options);
+
+// --- Identity and settings ---
+// Firmware features that depend on the version.
+enum FirmwareFeature : std::int32_t {
+    FEATURE_DRAVEL_BANKS,
+    FEATURE_DRAVEL_BULK,
+    FEATURE_DRAVEL_ENCRYPTION,
+    FEATURE_CORVANE_BULK,
+};
+constexpr std::size_t kHardwareNameSize = 200;
+
+// Capability flags from the firmware version and the hardware-information record; also stored
+// in `capabilities`.
+std::uint32_t IdentifyHardware(KVCorvane* device, const std::uint8_t* version);
+// The 7-byte hardware-information record at EEPROM address 1.
+CvResult ReadEEPROM(KVCorvane* device, std::uint8_t* record);
+// The 9-byte serial record: vendor ID and eight serial-number bytes.
+CvResult GetSerial(KVCorvane* device, std::uint8_t* record);
 CvResult SetVendorID(KVCorvane* device, std::uint8_t vendorId);
+// Model, interface and version as shown to the user, into a 200-character buffer.
+void FormatHardwareName(char* text, std::uint32_t flags, const std::uint8_t* version);
+std::int32_t FirmwareAtLeast(const std::uint8_t* version, std::int32_t feature);
+// Where a block of `size` bytes ends at the end of emulator RAM: 1 and the offset when it fits,
+// else 0 and offset 0.
+std::int32_t GetBackfillOffset(KVCorvane* device, std::uint32_t size, std::uint32_t* offset);
+
+// --- Hardware search ---
+// Tries every port candidate for an emulator; leaves the port open on the first that answers.
+// Returns the capability flags, 0 when none was found; `name` (200 characters) and `version`
+// (3 bytes) may be null.
+std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version);

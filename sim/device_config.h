@@ -17,8 +17,8 @@ enum class FaultKind {
 
 struct FaultRule {
     FaultKind kind = FaultKind::Silent;
-    // Requests whose name starts with this text ("VV", "S", "HR", "NS", "N", "B", "ZR", "ZW",
-    // "R", "W", "w", "X"); empty selects every request.
+    // The request it selects by name ("VV", "S", "HR", "NS", "N", "B", "ZR", "ZW", "R", "W",
+    // "w", "X"); empty selects every request.
     std::string command;
     std::uint32_t skip = 0;  // matching requests answered normally first
     std::uint32_t times = 0; // matching requests affected after that; 0 = all

@@ -14,7 +14,16 @@ std::uint8_t Sum8(const std::uint8_t* bytes, std::size_t count) {
 }
 
 bool Matches(const FaultRule& rule, const std::string& name) {
-    return name.compare(0, rule.command.size(), rule.command) == 0;
+    return rule.command.empty() || rule.command == name;
+}
+
+// Requests that change the device; one it refuses or does not understand leaves it unchanged.
+bool ChangesDevice(const std::vector<std::uint8_t>& request, const std::string& name) {
+    if (name == "B") {
+        bool get = request[1] == request[2] && (request[1] == 'R' || request[1] == 'E');
+        return !get;
+    }
+    return name == "S" || name == "N" || name == "ZW" || name == "W" || name == "w";
 }
 
 } // namespace
@@ -130,6 +139,11 @@ void DeviceModel::ApplyFaults(const std::vector<std::uint8_t>& request, const st
     }
     FaultKind kind = fault != nullptr ? fault->kind : FaultKind::Stall;
     if (fault != nullptr && kind == FaultKind::Silent) {
+        return;
+    }
+    if (fault != nullptr && (kind == FaultKind::Unknown || kind == FaultKind::Nak) &&
+        ChangesDevice(request, name)) {
+        reply->bytes.assign(1, kind == FaultKind::Unknown ? '?' : 'E');
         return;
     }
     std::vector<std::uint8_t> copy = request;

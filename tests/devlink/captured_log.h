@@ -30,6 +30,14 @@ class CapturedLog {
         return lines;
     }
 
+    std::string Text() {
+        std::string text;
+        for (const auto& line : Lines()) {
+            text += line + "\n";
+        }
+        return text;
+    }
+
     bool Has(const std::string& wanted) {
         for (const auto& line : Lines()) {
             if (line == wanted) {
