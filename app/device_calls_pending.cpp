@@ -9,12 +9,3 @@ CvResult WriteBlockBothSpaces(KVCorvane*, std::uint8_t*, std::uint32_t, std::uin
                               ProgressWindow) {
     return CV_E_PORT_NOT_INITIALIZED;
 }
-
-CvResult SetBank(KVCorvane*, std::uint8_t, std::int32_t, std::int32_t, std::uint32_t) {
-    return CV_E_PORT_NOT_INITIALIZED;
-}
-
-std::int32_t GetBackfillOffset(KVCorvane*, std::uint32_t, std::uint32_t* offset) {
-    *offset = 0;
-    return 0;
-}
