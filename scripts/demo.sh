@@ -19,7 +19,7 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-say() { printf '\n\033[1m=== %s\033[0m\n' "$*"; }
+say() { printf '\n=== %s ===\n' "$*"; }
 run() {
     printf '\n$ tevrix %s\n' "$*"
     timeout 60 "$tevrix" "$@" -noquitprompt </dev/null
@@ -64,7 +64,7 @@ printf '\n$ tevrix -monitor -infile sample.bin -large\n'
 monitor_pid=$!
 sleep 2
 for offset in 256 512; do
-    echo "(editing 16 bytes at $offset)"
+    printf '\n(an editor saves sample.bin with 16 zero bytes at offset %s)' "$offset"
     head -c 16 /dev/zero | dd of=sample.bin bs=1 seek=$offset conv=notrunc status=none
     sleep 1.5
 done

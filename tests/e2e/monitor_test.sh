@@ -28,11 +28,12 @@ monitor_stop() {
     monitor_pid=""
 }
 
-# wait_for TEXT SECONDS: the monitor's output holds TEXT within that time.
+# wait_for TEXT SECONDS [COUNT]: the monitor's output holds COUNT lines with TEXT (default 1)
+# within that time.
 wait_for() {
     local i
     for i in $(seq $(($2 * 20))); do
-        grep -q "$1" "$work/monitor.out" 2>/dev/null && return 0
+        [ "$(grep -c "$1" "$work/monitor.out" 2>/dev/null)" -ge "${3:-1}" ] && return 0
         sleep 0.05
     done
     return 1
@@ -72,7 +73,7 @@ fact "the last byte of the file is uploaded" test "$(ram_bytes 0xFFFF 1)" = "00"
 cp "$work/image.bin" "$work/image.new"
 poke image.new 0x8000 C3
 mv "$work/image.new" "$work/image.bin"
-wait_for "Uploaded 1 bytes in 1 blocks.*" 5
+wait_for "Uploaded 1 bytes in 1 blocks" 5 2
 sleep 1.2
 fact "a save by rename is seen" test "$(ram_bytes 0x8000 1)" = "c3"
 monitor_stop

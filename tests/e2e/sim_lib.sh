@@ -6,6 +6,8 @@
 #   work     a scratch directory (the runs start there, so file names are relative)
 #   com      under Wine, the COM port number whose dosdevices symlink leads to the pty
 
+program=$(realpath "$program")
+sim=$(realpath "$sim")
 failures=0
 ran=0
 sim_pid=""
@@ -110,7 +112,7 @@ fact() {
 
 # random_file NAME SIZE: SIZE bytes that differ from run to run.
 random_file() {
-    head -c "$2" /dev/urandom >"$work/$1"
+    head -c $(($2)) /dev/urandom >"$work/$1"
 }
 
 # poke FILE OFFSET HEXBYTES: overwrites bytes in place, as an editor saving without truncating.
