@@ -102,3 +102,22 @@ std::int32_t GetBackfillOffset(KVCorvane* device, std::uint32_t size, std::uint3
 // Returns the capability flags, 0 when none was found; `name` (200 characters) and `version`
 // (3 bytes) may be null.
 std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version);
+
+// --- Transfers ---
+// Every transfer moves `size` bytes between `buffer` (at least `size` bytes) and emulator RAM at
+// `address`, with the transfer request flags; `progress` may be null. The front ends pass 0 for
+// reads and CV_XFER_LOWER_W for writes.
+CvResult ReadBlock(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
+                   std::uint32_t flags, ProgressWindow progress);
+CvResult WriteBlock(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
+                    std::uint32_t flags, ProgressWindow progress);
+// The write of the front ends: on a Skelmar with no address space named, space 2 then space 1.
+CvResult WriteBlockBothSpaces(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t size,
+                              std::uint32_t address, std::uint32_t flags, ProgressWindow progress);
+// 4096-byte chunks; size and address must be multiples of 256 and the device needs CAPS_BULK.
+CvResult BulkRead(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
+                  std::uint32_t flags, ProgressWindow progress);
+CvResult BulkWrite(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
+                   std::uint32_t flags, ProgressWindow progress);
+CvResult BulkWriteBothSpaces(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t size,
+                             std::uint32_t address, std::uint32_t flags, ProgressWindow progress);

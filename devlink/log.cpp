@@ -11,9 +11,10 @@ bool Enabled(const LogSink* sink) {
     return sink != nullptr && (sink->edit != nullptr || sink->file != nullptr);
 }
 
+// Never destroyed: the device object logs its port's closing during static destruction.
 std::mutex& FileMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static std::mutex* mutex = new std::mutex;
+    return *mutex;
 }
 
 void Emit(LogSink* sink, const char* line) {

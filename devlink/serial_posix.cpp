@@ -169,6 +169,7 @@ class PosixSerial final : public SerialBackend {
                 lastByte = Clock::now();
                 continue;
             }
+            // With no byte waiting a raw read returns 0 (or EAGAIN); poll tells a hang-up apart.
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 break;
             }
@@ -187,7 +188,7 @@ class PosixSerial final : public SerialBackend {
                 continue;
             }
             // A line that hung up (the other end went away) answers nothing more.
-            if (ready <= 0 || (pfd.revents & POLLIN) == 0) {
+            if (ready <= 0 || (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) || (pfd.revents & POLLIN) == 0) {
                 break;
             }
         }

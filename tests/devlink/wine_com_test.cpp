@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -46,6 +47,27 @@ TEST(WineComPort, VersionExchangeAndRateSwitch) {
     EXPECT_EQ(GetFirmwareVersion(&device, nullptr), CV_S_OK);
     ClosePort(&device);
     EXPECT_FALSE(device.port.IsOpen());
+}
+
+TEST(WineComPort, BulkAndSlowTransfersRoundTrip) {
+    if (TestPort() == nullptr) {
+        GTEST_SKIP() << "TEVRIX_TEST_PORT is not set";
+    }
+    KVCorvane device;
+    ASSERT_EQ(OpenPort(&device, TestPort()), CV_S_OK);
+    ASSERT_EQ(GetFirmwareVersion(&device, nullptr), CV_S_OK);
+    device.capabilities = CAPS_HWINFO | CAPS_CORVANE | CAPS_BULK | CAPS_EMULATION;
+    std::vector<std::uint8_t> data(0x2123);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8));
+    }
+    ASSERT_EQ(WriteBlockBothSpaces(&device, data.data(), 0x2000, 0x1000, CV_XFER_LOWER_W, nullptr), CV_S_OK);
+    ASSERT_EQ(WriteBlockBothSpaces(&device, data.data() + 0x2000, 0x123, 0x3000, CV_XFER_LOWER_W, nullptr),
+              CV_S_OK);
+    std::vector<std::uint8_t> back(data.size());
+    ASSERT_EQ(ReadBlock(&device, back.data(), 0x2000, 0x1000, 0, nullptr), CV_S_OK);
+    ASSERT_EQ(ReadBlock(&device, back.data() + 0x2000, 0x123, 0x3000, 0, nullptr), CV_S_OK);
+    EXPECT_EQ(back, data);
 }
 
 TEST(WineComPort, MissingPortDoesNotOpen) {

@@ -30,6 +30,8 @@ start_sim() {
     if [ -n "$runner" ]; then
         link=(--link "$prefix/dosdevices/com33")
     fi
+    # A fresh file each time, so the wait below cannot see the previous simulator's path.
+    rm -f "$work/pty"
     "$sim" "${link[@]}" "$@" >"$work/pty" &
     sim_pid=$!
     for _ in $(seq 100); do

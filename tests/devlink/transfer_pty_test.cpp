@@ -1,0 +1,185 @@
+// Transfers through the real serial code on a pseudo-terminal served by tevrix-sim.
+#include "captured_log.h"
+#include "corvane.h"
+#include "sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+Bytes Pattern(std::size_t size, std::uint32_t seed) {
+    Bytes bytes(size);
+    std::uint32_t x = seed * 2654435761u + 7;
+    for (auto& b : bytes) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<std::uint8_t>(x >> 16);
+    }
+    return bytes;
+}
+
+long ElapsedMs(Clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// A device found by the real search on the simulator's terminal.
+struct PtyDevice {
+    explicit PtyDevice(const std::vector<std::string>& options)
+        : sim(TEVRIX_SIM, options), device(&log.sink) {
+        ::setenv("TEVRIX_PORTS", sim.Path().c_str(), 1);
+        found = FindHardware(&device, nullptr, nullptr);
+        ::unsetenv("TEVRIX_PORTS");
+    }
+    SimProcess sim;
+    CapturedLog log;
+    KVCorvane device;
+    std::uint32_t found = 0;
+};
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(PtyTransfers, WhatIsWrittenComesBackInEveryFramingAndAddressing) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        bool encrypted;
+        bool largeBin;
+    } cases[] = {
+        {"corvane", {"--model", "corvane"}, false, false},
+        {"pardyn encrypted", {"--model", "pardyn", "--vendor", "3"}, true, false},
+        {"dravel bank 8", {"--model", "dravel"}, false, true},
+        {"dravel bank 8 encrypted", {"--model", "dravel", "--vendor", "3"}, true, true},
+        {"skelmar", {"--model", "skelmar"}, false, false},
+        {"skelmar encrypted", {"--model", "skelmar", "--vendor", "3"}, true, false},
+    };
+    struct Block {
+        std::uint32_t address;
+        std::uint32_t size;
+        std::uint32_t flags;
+    } blocks[] = {
+        {0x2000, 0x2000, 0},              // bulk
+        {0x4100, 0x300, CV_XFER_NO_BULK}, // slow, forced
+        {0x5F02, 0x124, 0},               // slow, unaligned
+        {0xFF00, 0x300, 0},               // across a 64 KB boundary
+    };
+    for (const auto& c : cases) {
+        std::string dump = ::testing::TempDir() + "tevrix_dump.bin";
+        std::vector<std::string> options = c.options;
+        options.insert(options.end(), {"--dump", dump});
+        PtyDevice d(options);
+        ASSERT_NE(d.found, 0u) << c.name;
+        EXPECT_EQ((d.device.capabilities & CAPS_ENCRYPTION) != 0, c.encrypted) << c.name;
+        if (c.largeBin) {
+            ASSERT_EQ(SetBank(&d.device, 8, 0, 1, 0), CV_S_OK) << c.name;
+        }
+        bool skelmar = d.device.capabilities & CAPS_SKELMAR;
+        Bytes expectedRam;
+        for (const auto& b : blocks) {
+            if (!c.largeBin && b.address + b.size > 0x10000) {
+                continue;
+            }
+            Bytes data = Pattern(b.size, b.address);
+            EXPECT_EQ(WriteBlockBothSpaces(&d.device, data.data(), b.size, b.address,
+                                           b.flags | CV_XFER_LOWER_W, nullptr),
+                      CV_S_OK)
+                << c.name << " write at " << std::hex << b.address;
+            for (std::uint32_t space : skelmar ? std::vector<std::uint32_t>{CV_XFER_SPACE1, CV_XFER_SPACE2}
+                                               : std::vector<std::uint32_t>{0}) {
+                Bytes back(b.size);
+                EXPECT_EQ(ReadBlock(&d.device, back.data(), b.size, b.address, b.flags | space, nullptr),
+                          CV_S_OK)
+                    << c.name << " read at " << std::hex << b.address;
+                EXPECT_EQ(back, data) << c.name << " at " << std::hex << b.address;
+            }
+        }
+        ASSERT_TRUE(d.sim.Stop()) << c.name;
+        // The device's own RAM holds the data where the addressing says.
+        Bytes ram = ReadFile(dump);
+        Bytes last = Pattern(0x300, 0xFF00);
+        if (c.largeBin) {
+            ASSERT_GE(ram.size(), 0x10200u);
+            EXPECT_TRUE(std::equal(last.begin(), last.end(), ram.begin() + 0xFF00)) << c.name;
+        }
+        if (skelmar) {
+            Bytes first = Pattern(0x2000, 0x2000);
+            EXPECT_TRUE(std::equal(first.begin(), first.end(), ram.begin() + 0x2000)) << c.name;
+            EXPECT_TRUE(std::equal(first.begin(), first.end(), ram.begin() + 0x102000)) << c.name;
+        }
+        std::remove(dump.c_str());
+    }
+}
+
+TEST(PtyTransfers, CancelDuringABulkWriteEndsItWithoutSlowWriting) {
+    PtyDevice d({"--model", "corvane", "--pace"});
+    ASSERT_NE(d.found, 0u);
+    Bytes data = Pattern(0x10000, 9);
+    std::thread canceller([&] {
+        auto deadline = Clock::now() + std::chrono::seconds(5);
+        while (d.device.idle != 0 && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        d.device.cancel = 1;
+    });
+    auto start = Clock::now();
+    CvResult result = WriteBlockBothSpaces(&d.device, data.data(), 0x10000, 0, CV_XFER_LOWER_W, nullptr);
+    long elapsed = ElapsedMs(start);
+    canceller.join();
+    EXPECT_EQ(result, CV_E_OPERATION_CANCELED);
+    EXPECT_LT(elapsed, 2500) << "a paced 64 KB write takes about 5.7 s; the cancel came after 0.4 s";
+    EXPECT_EQ(d.device.cancel, 0);
+    EXPECT_EQ(d.device.idle, 1);
+    EXPECT_TRUE(d.log.Has("TarkelWare: BulkWrite - Operation Canceled"));
+    EXPECT_FALSE(d.log.Has("KVCorvane: Slow writing 65536 bytes"));
+}
+
+TEST(PtyTransfers, ADroppedLineEndsTheTransferInBoundedTime) {
+    PtyDevice d({"--model", "corvane", "--fault", "drop,cmd=ZR,arg=5000"});
+    ASSERT_NE(d.found, 0u);
+    Bytes buffer(0x4000);
+    auto start = Clock::now();
+    // The bulk read times out in its second chunk; the slow read that follows finds no line.
+    EXPECT_EQ(ReadBlock(&d.device, buffer.data(), 0x4000, 0, 0, nullptr), CV_E_COMM_WRITE_FAILURE);
+    EXPECT_LT(ElapsedMs(start), 1500);
+    EXPECT_NE(d.log.Text().find("TarkelWare: BulkRead: Read timed-out after "), std::string::npos)
+        << d.log.Text();
+    EXPECT_TRUE(d.log.Has("KVCorvane: Slow Reading 16384 bytes"));
+}
+
+// On a paced line the bulk transfers run close to the line's own limit.
+TEST(PtyTransfers, BulkTransfersComeCloseToTheLineLimit) {
+    PtyDevice d({"--model", "corvane", "--pace"});
+    ASSERT_NE(d.found, 0u);
+    const std::uint32_t size = 0x8000;
+    Bytes data = Pattern(size, 10);
+    // 8 chunks: request header and checksum out, data and checksum back; 10 bits a byte.
+    double lineMs = (size + 8 * (6 + 1)) * 10.0 / 115200 * 1000;
+    auto start = Clock::now();
+    ASSERT_EQ(WriteBlock(&d.device, data.data(), size, 0, CV_XFER_LOWER_W, nullptr), CV_S_OK);
+    long writeMs = ElapsedMs(start);
+    Bytes back(size);
+    start = Clock::now();
+    ASSERT_EQ(ReadBlock(&d.device, back.data(), size, 0, 0, nullptr), CV_S_OK);
+    long readMs = ElapsedMs(start);
+    EXPECT_EQ(back, data);
+    RecordProperty("line_ms", static_cast<int>(lineMs));
+    RecordProperty("write_ms", static_cast<int>(writeMs));
+    RecordProperty("read_ms", static_cast<int>(readMs));
+    EXPECT_LT(writeMs, lineMs * 1.25) << "write " << writeMs << " ms, line limit " << lineMs << " ms";
+    EXPECT_LT(readMs, lineMs * 1.25) << "read " << readMs << " ms, line limit " << lineMs << " ms";
+}
