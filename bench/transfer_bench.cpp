@@ -88,8 +88,8 @@ void TimedRoundTrip(const Context& context, std::vector<TimeRow>* times) {
     char name[80];
     std::snprintf(name, sizeof name, "version request round trip at %u baud, median", context.baud);
     char note[96];
-    std::snprintf(note, sizeof note, "%zu of %d answered; 5 bytes on the wire take %.4f s", trips.size(), kTrips,
-                  LineLimitSeconds(5, context.baud));
+    std::snprintf(note, sizeof note, "%zu of %d answered; 5 bytes on the wire take %.4f s", trips.size(),
+                  kTrips, LineLimitSeconds(5, context.baud));
     times->push_back({name, trips.empty() ? 0 : trips[trips.size() / 2], 0, note});
 }
 
