@@ -50,6 +50,11 @@ int main(int argc, char** argv) {
     PrintTransferTable(transfers);
     PrintTimeTable("Turnaround", trips);
 
+    std::vector<TransferRow> ceiling;
+    RunCeilingBench(115200, &ceiling);
+    RunCeilingBench(921600, &ceiling);
+    PrintTransferTable(ceiling);
+
     std::vector<TimeRow> monitor;
     RunMonitorLatencyBench(simulator, dir, &monitor);
     RunMonitorCpuBench(dir, &monitor);
