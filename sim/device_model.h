@@ -27,17 +27,16 @@ class DeviceModel {
     void DiscardPartial() { pending_.clear(); }
 
     std::uint32_t Rate() const { return rate_; }
-    bool Dead() const { return dead_; }
     // Encrypted framing in use: a vendor ID is set and the family offers encryption.
     bool Encrypted() const;
-    const DeviceFeatures& Features() const { return features_; }
 
     // The whole RAM: every bank in order; on a Skelmar, space 1 then space 2.
     std::vector<std::uint8_t> ram;
     std::uint8_t emulationBank = 0;
     std::uint8_t rwBank = 0;
     std::uint8_t serial[9];
-    // Names of the requests answered, in order; requests with a wrong checksum count here too.
+    // Names of the requests received, in order, and how many of them had a wrong checksum (and
+    // went unanswered).
     std::vector<std::string> requests;
     std::uint32_t badChecksums = 0;
 

@@ -1,13 +1,5 @@
 #include "sim_line.h"
 
-namespace {
-
-std::uint64_t ByteTimeUs(bool paced, std::uint32_t rate) {
-    return paced && rate != 0 ? 10'000'000ull / rate : 0;
-}
-
-} // namespace
-
 class SimSerialBackend final : public SerialBackend {
   public:
     explicit SimSerialBackend(SimLine* line) : line_(line) {}
@@ -55,18 +47,14 @@ class SimSerialBackend final : public SerialBackend {
             return 0;
         }
         DeviceModel& model = line_->model;
-        std::uint64_t byteUs = ByteTimeUs(line_->paced, model.Rate());
-        std::uint64_t arrived = line_->now_ + byteUs * count;
         // At a rate the device is not running at, it receives noise and answers nothing.
         if (settings_.baud != model.Rate()) {
             return count;
         }
-        std::uint64_t at = arrived;
+        std::uint64_t at = line_->now_;
         for (Reply& reply : model.Receive(bytes, count)) {
             at += reply.delayMs * 1000ull;
-            std::uint64_t replyByteUs = ByteTimeUs(line_->paced, model.Rate());
             for (std::uint8_t b : reply.bytes) {
-                at += replyByteUs;
                 line_->toHost_.push_back({at, b});
             }
             if (reply.hangUp) {

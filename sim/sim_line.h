@@ -10,7 +10,8 @@
 
 // The device model on an in-process serial line, for fast deterministic tests of the real
 // serial and protocol code. Time on the line is virtual: a read that would wait for its time-outs
-// returns at once and moves the line's clock on by the time it would have taken.
+// returns at once and moves the line's clock on by the time it would have taken; bytes cross the
+// line without delay, and a stalled answer arrives late on that clock.
 class SimLine {
   public:
     explicit SimLine(DeviceConfig config) : model(std::move(config)) {}
@@ -26,8 +27,6 @@ class SimLine {
     std::uint32_t HostBaud();
 
     DeviceModel model;
-    // Pace the line: each byte takes 10 bit times at the device's rate.
-    bool paced = false;
 
   private:
     friend class SimSerialBackend;

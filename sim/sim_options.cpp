@@ -1,5 +1,6 @@
 #include "sim_options.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +23,20 @@ bool ParseByte(const std::string& text, std::uint8_t* value) {
         *value = static_cast<std::uint8_t>(text[0]);
         return true;
     }
+    if (!ParseUnsigned(text, &number) || number > 0xFF) {
+        return false;
+    }
+    *value = static_cast<std::uint8_t>(number);
+    return true;
+}
+
+// A vendor ID is a number ("3", "0x03"), or one letter such as "n".
+bool ParseVendor(const std::string& text, std::uint8_t* value) {
+    if (text.size() == 1 && !std::isdigit(static_cast<unsigned char>(text[0]))) {
+        *value = static_cast<std::uint8_t>(text[0]);
+        return true;
+    }
+    std::uint32_t number = 0;
     if (!ParseUnsigned(text, &number) || number > 0xFF) {
         return false;
     }
@@ -79,7 +94,8 @@ std::string SimUsage() {
            "  --version MAJ.MIN    firmware version, decimal\n"
            "  --record C           model letter of the hardware-information record\n"
            "  --interface C        interface letter of the record: U, S or B (default U)\n"
-           "  --vendor V           vendor ID of the serial record (default 'n': none)\n"
+           "  --vendor V           vendor ID of the serial record: a number, or a letter such as n\n"
+           "                       (default n: none)\n"
            "  --serial HEX16       the eight serial-number bytes, as 16 hex digits\n"
            "  --ram-size N         RAM size in bytes (Skelmar: both address spaces together)\n"
            "  --rate BAUD          the device's line rate at start (default 115200)\n"
@@ -151,7 +167,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         } else if (option == "--interface") {
             ok = ParseByte(value, &device.interfaceLetter);
         } else if (option == "--vendor") {
-            ok = ParseByte(value, &device.serial[0]);
+            ok = ParseVendor(value, &device.serial[0]);
         } else if (option == "--serial") {
             ok = ParseSerialBytes(value, &device);
         } else if (option == "--ram-size") {

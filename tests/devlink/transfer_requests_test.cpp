@@ -93,6 +93,7 @@ TEST(SlowWrite, LargeBinBankKeepsPacketsInsideOneBank) {
     ASSERT_EQ(ReadBlock(&d.device, block.data(), 0x100, 0x30000, 0, nullptr), CV_S_OK);
     EXPECT_EQ(d.Sent('B'), (std::vector<Bytes>{{'B', 'R', 0x08, 0x9C}}));
     EXPECT_TRUE(std::equal(block.begin(), block.end(), d.line.model.ram.begin() + 0x30000));
+    EXPECT_EQ(d.line.model.badChecksums, 0u);
 }
 
 TEST(SlowWrite, CommandLetterFollowsFlagsAndDevice) {
@@ -160,6 +161,7 @@ TEST(SkelmarWrite, BothSpacesUnlessOneIsNamed) {
     EXPECT_EQ(ReadBlock(&d.device, back.data(), 3, 0x20200, 0, nullptr), CV_E_INVALID_FUNC_PARAM);
     EXPECT_TRUE(d.line.Writes().size() == d.found) << "an odd Skelmar read sent something";
     EXPECT_TRUE(d.log.Has("KVCorvane: SkelMar I/O request address/size alignment error"));
+    EXPECT_EQ(d.line.model.badChecksums, 0u);
 }
 
 TEST(EncryptedFraming, RequestsCarryMarkersAndRoundTrip) {
@@ -182,6 +184,7 @@ TEST(EncryptedFraming, RequestsCarryMarkersAndRoundTrip) {
     ASSERT_EQ(ReadBlock(&d.device, back.data() + 0x1000, 0x40, 0x3000, 0, nullptr), CV_S_OK);
     EXPECT_EQ(back, data);
     EXPECT_EQ(d.Sent('R').back().size(), 7u);
+    EXPECT_EQ(d.line.model.badChecksums, 0u) << "the device found a request checksum wrong";
 
     // The opt-out flag gives the plain layouts, which this device does not take.
     EXPECT_EQ(

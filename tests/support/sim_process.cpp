@@ -84,3 +84,9 @@ bool SimProcess::Stop() {
     pid_ = -1;
     return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+void SimProcess::Signal(int signal) {
+    if (pid_ > 0) {
+        ::kill(pid_, signal);
+    }
+}

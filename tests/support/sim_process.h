@@ -16,6 +16,8 @@ class SimProcess {
     const std::string& Path() const { return path_; }
     // Ends the simulator (it writes its --dump file first); true when it exited with status 0.
     bool Stop();
+    // Sends a signal to the running simulator (SIGUSR1: write the --dump file now).
+    void Signal(int signal);
 
   private:
     pid_t pid_ = -1;
