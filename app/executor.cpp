@@ -1,7 +1,7 @@
 #include "executor.h"
 
 #include "app_state.h"
-#include "device_calls.h"
+#include "corvane.h"
 #include "image_diff.h"
 #include "image_file.h"
 #include "monitor.h"

@@ -1,6 +1,6 @@
 #include "transfer_placement.h"
 
-#include "device_calls.h"
+#include "corvane.h"
 
 Placement PlaceTransfer(OperationParams* params, std::uint32_t size) {
     if (params->large && (g_device.capabilities & CAPS_BANKS)) {

@@ -27,7 +27,7 @@ run() {
 }
 
 say "Starting the virtual emulator (Dravel on USB, 512 KB)"
-"$sim" --model dravel --interface U >sim.out 2>sim.err &
+"$sim" --model dravel --interface U --pace >sim.out 2>sim.err &
 sim_pid=$!
 for _ in $(seq 50); do
     [ -s sim.out ] && break

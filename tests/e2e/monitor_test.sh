@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Monitor mode through the real program against the virtual emulator on a pty: an editor changes
 # the watched file and the changed runs appear in the emulator's RAM.
-# Usage: monitor_test.sh PROGRAM SIM
+# Usage: monitor_test.sh PROGRAM SIM [RUNNER WINEPREFIX]
 set -u
 program="$1"
 sim="$2"
-runner=""
+runner="${3:-}"
+com=43
+export WINEPREFIX="${4:-}"
 work=$(mktemp -d)
 monitor_pid=""
 trap 'monitor_stop; sim_stop; rm -rf "$work"' EXIT
@@ -15,9 +17,9 @@ corvane="Corvane USB v3.0.K"
 # monitor_start ARGS...: a console monitor run in the background, its output in $work/monitor.out;
 # returns once the baseline is taken.
 monitor_start() {
-    (cd "$work" && exec "$program" -monitor "$@" -noquitprompt </dev/null >"$work/monitor.out" 2>&1) &
+    (cd "$work" && exec $runner "$program" -monitor "$@" -noquitprompt </dev/null >"$work/monitor.out" 2>/dev/null) &
     monitor_pid=$!
-    wait_for "Monitoring has begun" 10 && sleep 0.3
+    wait_for "Monitoring has begun" 30 && sleep 0.3
 }
 
 # Console monitoring never ends by itself: it is ended by terminating the process.
@@ -69,21 +71,25 @@ fact "the byte is at 0x30" test "$(ram_bytes 0x30 1)" = "5a"
 poke image.bin 0xFFFF 00
 wait_for "Uploaded 1 bytes in 1 blocks" 5
 fact "the last byte of the file is uploaded" test "$(ram_bytes 0xFFFF 1)" = "00"
-# An editor that saves a new file and renames it over the old one.
-cp "$work/image.bin" "$work/image.new"
-poke image.new 0x8000 C3
-mv "$work/image.new" "$work/image.bin"
-wait_for "Uploaded 1 bytes in 1 blocks" 5 2
-sleep 1.2
-fact "a save by rename is seen" test "$(ram_bytes 0x8000 1)" = "c3"
+# An editor that saves a new file and renames it over the old one. (On Windows the watched file
+# is not shared for deletion, so such a save is refused there instead.)
+if [ -z "$runner" ]; then
+    cp "$work/image.bin" "$work/image.new"
+    poke image.new 0x8000 C3
+    mv "$work/image.new" "$work/image.bin"
+    wait_for "Uploaded 1 bytes in 1 blocks" 5 2
+    sleep 1.2
+    fact "a save by rename is seen" test "$(ram_bytes 0x8000 1)" = "c3"
+fi
 monitor_stop
 ran=$((ran + 1))
-want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
-if [ "$(cat "$work/monitor.out")" = "$want" ]; then
+want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
+[ -z "$runner" ] && want+=$'\nChanges detected. Uploaded 1 bytes in 1 blocks.'
+if [ "$(tr -d '\r' <"$work/monitor.out")" = "$want" ]; then
     echo "ok: monitor messages"
 else
     echo "FAIL: monitor messages"
-    diff <(printf '%s\n' "$want") "$work/monitor.out"
+    diff <(printf '%s\n' "$want") <(tr -d '\r' <"$work/monitor.out")
     failures=$((failures + 1))
 fi
 

@@ -39,6 +39,12 @@ tev -verify -infile changed.bin
 check "verify counts every differing byte and still succeeds" 0 "$corvane" \
     $'\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! '"$(cat "$work/count")"$' bytes different. Operation completed'
 
+# A file that ends before the size: the bytes it lacks count as different.
+tail -c +$((0x7E00 + 1)) "$work/half.bin" | head -c 256 >"$work/short.bin"
+tev -verify -infile short.bin -size 200 -nobackbuf -emuaddress FE00
+check "verify of a short file counts the missing bytes" 0 "$corvane" \
+    $'\nVerifying 0x200 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! 256 bytes different. Operation completed'
+
 # Slow packets: a size that is not a multiple of 256 skips the bulk commands.
 random_file odd.bin 0x1234
 tev -write -infile odd.bin -nobackbuf -emuaddress 0x100
@@ -129,6 +135,7 @@ TEVRIX_DEVICE_LOG="$work/device.log" tev -write -infile large.bin -large
 check "-large end-justifies in 512 KB" 0 "$dravel" \
     $'\nWriting 0x10000 bytes from file address 0x00 to emulator address 0x70000 (Backfill)...'"$ok"
 fact "the large-bin bank was selected" grep -q 'Set Persistent Emulation Bank Succeeded: Bank 8' "$work/device.log"
+fact "the link is encrypted" grep -q 'Encryption Enabled' "$work/device.log"
 tev -read -outfile large-back.bin -size 10000 -large
 check "-large read" 0 "$dravel" $'\nReading 0x10000 bytes from emulator at address 0x70000 (Backfill)...'"$ok"
 same "-large round trip" large.bin large-back.bin
