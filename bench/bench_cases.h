@@ -9,8 +9,9 @@
 // Also adds the round trip of one short request at that rate to `times`.
 void RunTransferBench(const std::string& simulator, const std::string& dir, std::uint32_t baud,
                       std::vector<TransferRow>* rows, std::vector<TimeRow>* times);
-// The same transfers on the in-process line in virtual time: bytes on the wire only, no turnaround.
-void RunCeilingBench(std::uint32_t baud, std::vector<TransferRow>* rows);
+// The same transfers on the in-process line, timed by the bytes they put on the wire alone: the
+// protocol's own ceiling, without turnaround.
+void RunCeilingBench(std::vector<TransferRow>* rows);
 void RunSearchBench(const std::string& simulator, std::vector<TimeRow>* rows);
 void RunMonitorLatencyBench(const std::string& simulator, const std::string& dir, std::vector<TimeRow>* rows);
 void RunMonitorCpuBench(const std::string& dir, std::vector<TimeRow>* rows);

@@ -51,8 +51,7 @@ int main(int argc, char** argv) {
     PrintTimeTable("Turnaround", trips);
 
     std::vector<TransferRow> ceiling;
-    RunCeilingBench(115200, &ceiling);
-    RunCeilingBench(921600, &ceiling);
+    RunCeilingBench(&ceiling);
     PrintTransferTable(ceiling);
 
     std::vector<TimeRow> monitor;
