@@ -16,6 +16,16 @@ bool Met(const TimeRow& row) {
     return row.target == 0 || row.seconds <= row.target;
 }
 
+const char* Verdict(const TransferRow& row) {
+    if (!row.correct) {
+        return "FAILED";
+    }
+    if (row.target == 0) {
+        return "ok";
+    }
+    return Met(row) ? "met" : "missed";
+}
+
 } // namespace
 
 double LineLimitSeconds(std::uint64_t payload, std::uint32_t baud) {
@@ -34,10 +44,7 @@ void PrintTransferTable(const std::vector<TransferRow>& rows) {
         std::printf("| %s | %u | %llu | %.3f | %.0f | %.1f%% | %s | %s |\n", row.name.c_str(), row.baud,
                     static_cast<unsigned long long>(row.payload), row.seconds,
                     row.seconds > 0 ? static_cast<double>(row.payload) / row.seconds : 0, Ratio(row) * 100,
-                    target,
-                    !row.correct ? "FAILED"
-                    : Met(row)   ? "met"
-                                 : "missed");
+                    target, Verdict(row));
     }
     std::fflush(stdout);
 }
