@@ -60,3 +60,8 @@ dist: windows
 	rm -f dist/Tevrix.zip
 	cd build/windows/app && zip -q $(CURDIR)/dist/Tevrix.zip Tevrix.exe
 	@echo "dist/Tevrix.zip"
+
+# Speed over a paced pseudo-terminal against tevrix-sim (a few minutes); not part of `make test`.
+.PHONY: bench
+bench: native
+	build/native/bench/tevrix-bench

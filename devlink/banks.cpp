@@ -3,6 +3,9 @@
 
 namespace {
 
+// No bank has this number: a transfer that compares its bank with it always selects it again.
+constexpr std::uint8_t kUnknownBank = 0xFF;
+
 const char* BankName(std::int32_t rw, bool set, std::int32_t persistent) {
     if (rw) {
         return "R/W";
@@ -71,6 +74,10 @@ CvResult SetBank(KVCorvane* device, std::uint8_t bank, std::int32_t rw, std::int
     } else {
         LogLine(device->logSink, "KVCorvane: Set %s Bank Failed!", name);
         result = CV_E_INVALID_RESPONSE;
+        // The device may have switched all the same, with only its answer lost.
+        if (rw) {
+            device->rwBank = kUnknownBank;
+        }
     }
     if (!lockHeld) {
         ReleaseRequestLock(device);
