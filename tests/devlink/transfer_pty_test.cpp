@@ -160,4 +160,3 @@ TEST(PtyTransfers, ADroppedLineEndsTheTransferInBoundedTime) {
         << d.log.Text();
     EXPECT_TRUE(d.log.Has("KVCorvane: Slow Reading 16384 bytes"));
 }
-
