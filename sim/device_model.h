@@ -58,6 +58,15 @@ class DeviceModel {
     Reply BulkRead(std::vector<std::uint8_t>& request);
     Reply BulkWrite(std::vector<std::uint8_t>& request);
 
+    // Undoes the link encryption of a transfer request's fields (`length` bytes from *fields, the
+    // two marker bytes first) and steps over the markers; false when the markers are wrong.
+    // `seed` gets the cipher state that the reply's encryption continues from.
+    bool OpenFields(std::uint8_t** fields, std::size_t length, std::uint8_t* seed);
+    // `count` RAM bytes from `address` (wrapping at the end of RAM), encrypted when the link is,
+    // followed by their checksum.
+    Reply RamReply(std::uint32_t address, std::size_t count, std::uint8_t seed) const;
+    void StoreRam(std::uint32_t address, const std::uint8_t* data, std::size_t count);
+
     std::uint32_t SlowAddress(const std::uint8_t* address) const;
     std::uint32_t BulkAddress(const std::uint8_t* address) const;
     std::size_t AddressBytes() const { return features_.skelmar ? 3 : 2; }

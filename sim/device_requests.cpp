@@ -157,18 +157,19 @@ std::uint32_t DeviceModel::BulkAddress(const std::uint8_t* a) const {
     return address;
 }
 
-Reply DeviceModel::SlowRead(std::vector<std::uint8_t>& request) {
-    std::size_t count = request[1] == 0 ? 256 : request[1];
-    std::uint8_t* fields = request.data() + 2;
-    std::uint8_t seed = 0;
-    if (Encrypted()) {
-        seed = CipherDecrypt(CipherStartSeed(), fields, 2 + AddressBytes());
-        if (fields[0] != 0x01 || fields[1] != 0x02) {
-            return Refuse();
-        }
-        fields += 2;
+bool DeviceModel::OpenFields(std::uint8_t** fields, std::size_t length, std::uint8_t* seed) {
+    if (!Encrypted()) {
+        return true;
     }
-    std::uint32_t address = SlowAddress(fields);
+    *seed = CipherDecrypt(CipherStartSeed(), *fields, length);
+    if ((*fields)[0] != 0x01 || (*fields)[1] != 0x02) {
+        return false;
+    }
+    *fields += 2;
+    return true;
+}
+
+Reply DeviceModel::RamReply(std::uint32_t address, std::size_t count, std::uint8_t seed) const {
     std::vector<std::uint8_t> out(count);
     for (std::size_t i = 0; i < count; ++i) {
         out[i] = ram[(address + i) % ram.size()];
@@ -180,6 +181,22 @@ Reply DeviceModel::SlowRead(std::vector<std::uint8_t>& request) {
     return Bytes(out);
 }
 
+void DeviceModel::StoreRam(std::uint32_t address, const std::uint8_t* data, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        ram[(address + i) % ram.size()] = data[i];
+    }
+}
+
+Reply DeviceModel::SlowRead(std::vector<std::uint8_t>& request) {
+    std::size_t count = request[1] == 0 ? 256 : request[1];
+    std::uint8_t* fields = request.data() + 2;
+    std::uint8_t seed = 0;
+    if (!OpenFields(&fields, 2 + AddressBytes(), &seed)) {
+        return Refuse();
+    }
+    return RamReply(SlowAddress(fields), count, seed);
+}
+
 Reply DeviceModel::SlowWrite(std::vector<std::uint8_t>& request) {
     std::uint8_t command = request[0];
     if (command == 'w' && features_.hwinfo) {
@@ -188,21 +205,17 @@ Reply DeviceModel::SlowWrite(std::vector<std::uint8_t>& request) {
     std::size_t count = request[1] == 0 ? 256 : request[1];
     std::uint8_t* fields = request.data() + 2;
     std::size_t header = AddressBytes();
-    if (Encrypted()) {
-        CipherDecrypt(CipherStartSeed(), fields, 2 + header + count);
-        if (fields[0] != 0x01 || fields[1] != 0x02) {
-            return Refuse();
-        }
-        fields += 2;
+    std::uint8_t seed = 0;
+    if (!OpenFields(&fields, 2 + header + count, &seed)) {
+        return Refuse();
     }
-    std::uint32_t address = SlowAddress(fields);
     const std::uint8_t* data = fields + header;
-    std::uint32_t sum16 = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        ram[(address + i) % ram.size()] = data[i];
-        sum16 = (sum16 + data[i]) & 0xFFFF;
-    }
+    StoreRam(SlowAddress(fields), data, count);
     if (command == 'X') {
+        std::uint32_t sum16 = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            sum16 = (sum16 + data[i]) & 0xFFFF;
+        }
         return Bytes({static_cast<std::uint8_t>(sum16), static_cast<std::uint8_t>(sum16 >> 8)});
     }
     return Bytes({'O'});
@@ -215,23 +228,10 @@ Reply DeviceModel::BulkRead(std::vector<std::uint8_t>& request) {
     std::size_t count = request[2] * 256u;
     std::uint8_t* fields = request.data() + 3;
     std::uint8_t seed = 0;
-    if (Encrypted()) {
-        seed = CipherDecrypt(CipherStartSeed(), fields, 4);
-        if (fields[0] != 0x01 || fields[1] != 0x02) {
-            return Refuse();
-        }
-        fields += 2;
+    if (!OpenFields(&fields, 4, &seed)) {
+        return Refuse();
     }
-    std::uint32_t address = BulkAddress(fields);
-    std::vector<std::uint8_t> out(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        out[i] = ram[(address + i) % ram.size()];
-    }
-    if (Encrypted()) {
-        CipherEncrypt(seed, out.data(), out.size());
-    }
-    out.push_back(Sum8(out.data(), out.size()));
-    return Bytes(out);
+    return RamReply(BulkAddress(fields), count, seed);
 }
 
 Reply DeviceModel::BulkWrite(std::vector<std::uint8_t>& request) {
@@ -240,17 +240,10 @@ Reply DeviceModel::BulkWrite(std::vector<std::uint8_t>& request) {
     }
     std::size_t count = request[2] * 256u;
     std::uint8_t* fields = request.data() + 3;
-    if (Encrypted()) {
-        CipherDecrypt(CipherStartSeed(), fields, 4 + count);
-        if (fields[0] != 0x01 || fields[1] != 0x02) {
-            return Refuse();
-        }
-        fields += 2;
+    std::uint8_t seed = 0;
+    if (!OpenFields(&fields, 4 + count, &seed)) {
+        return Refuse();
     }
-    std::uint32_t address = BulkAddress(fields);
-    const std::uint8_t* data = fields + 2;
-    for (std::size_t i = 0; i < count; ++i) {
-        ram[(address + i) % ram.size()] = data[i];
-    }
+    StoreRam(BulkAddress(fields), fields + 2, count);
     return Bytes({'O'});
 }
