@@ -59,6 +59,7 @@ dist: windows
 	mkdir -p dist
 	rm -f dist/Tevrix.zip
 	cd build/windows/app && zip -q $(CURDIR)/dist/Tevrix.zip Tevrix.exe
+	zip -q dist/Tevrix.zip README.md
 	@echo "dist/Tevrix.zip"
 
 # Speed over a paced pseudo-terminal against tevrix-sim (a few minutes); not part of `make test`.
