@@ -1,7 +1,8 @@
 // The POSIX serial backend on pseudo-terminals of the test's own: what a port leaves behind,
 // exclusive use, a line that hangs up, a write interrupted by a signal, and the steps after open.
 #include "captured_log.h"
-#include "kv_serial.h"
+#include "corvane.h"
+#include "port_candidates.h"
 #include "serial_posix.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,38 @@ TEST(PosixSerial, OpensOnlyWhatItMayHaveToItself) {
     ::close(fd);
     EXPECT_EQ(TryOpen(file), "failed");
     ::unlink(file);
+}
+
+TEST(PosixSerial, AFailedSearchNamesThePortsTheUserCouldNotOpen) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "needs a user the ports' modes keep out";
+    }
+    Pty locked;
+    Pty held;
+    ASSERT_FALSE(locked.path.empty());
+    ::group* dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    // As a serial port's device node usually is: read and write for its owner and group.
+    ASSERT_EQ(::chown(locked.path.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(locked.path.c_str(), 0660), 0);
+    ASSERT_EQ(::chmod(held.path.c_str(), 0666), 0);
+    KVSerial holder;
+    ASSERT_EQ(holder.Open(held.path.c_str()), 1);
+
+    std::string ports = locked.path + ":" + held.path + ":/dev/tevrix-no-such-port";
+    std::string report = AsOtherUser([&] {
+        ::setenv("TEVRIX_PORTS", ports.c_str(), 1);
+        KVCorvane device;
+        std::string text = std::to_string(FindHardware(&device, nullptr, nullptr)) + "\n";
+        for (const auto& port : device.unopenedPorts) {
+            text += PortAccessAdvice(port.path, port.reason) + "\n";
+        }
+        return text;
+    });
+    EXPECT_EQ(report, "0\nCould not open " + locked.path +
+                          ": permission denied. Add your user to the group dialout (sudo usermod -aG dialout "
+                          "$USER), then log in again.\nCould not open " +
+                          held.path + ": in use by another program.\n");
 }
 
 TEST(PosixSerial, ReadsWhatArrivedBeforeTheLineHungUp) {
