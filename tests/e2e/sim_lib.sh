@@ -55,6 +55,13 @@ sim_stop() {
     sim_pid=""
 }
 
+# Removes every COM link of the Wine prefix, for a test that searches every COM port and runs
+# alone: a link that a test stopped short left behind may lead to a pseudo-terminal that belongs
+# to another program by now.
+clear_com_links() {
+    rm -f "$WINEPREFIX"/dosdevices/com[0-9]*
+}
+
 # sim_dump FILE: the simulator (started with --dump FILE) writes its whole RAM there now.
 sim_dump() {
     rm -f "$1"
