@@ -1,4 +1,6 @@
 #pragma once
+#include "test_bytes.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -17,9 +19,6 @@ class TempDir {
   private:
     std::filesystem::path root_;
 };
-
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
 // 0, 1, 2, ... 255, 0, 1, ...: every byte tells its offset modulo 256.
 std::vector<std::uint8_t> CountingBytes(std::size_t size);

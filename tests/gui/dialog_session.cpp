@@ -3,9 +3,11 @@
 #include "main_dialog.h"
 #include "png_writer.h"
 #include "resource_ids.h"
+#include "wait_until.h"
 #include "window_capture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -43,14 +45,7 @@ BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM context) {
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return condition();
-        }
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil(condition, std::chrono::milliseconds(timeoutMs));
 }
 
 DWORD WINAPI DialogSession::Run(LPVOID) {

@@ -1,8 +1,8 @@
 #pragma once
 // Image files for the dialog tests, in a directory of their own under the temporary directory.
-#include <cstdint>
+#include "test_bytes.h"
+
 #include <string>
-#include <vector>
 
 class ScratchDir {
   public:
@@ -16,9 +16,3 @@ class ScratchDir {
   private:
     std::string dir_;
 };
-
-// Bytes that differ from their neighbours, so misplaced data shows.
-std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed);
-
-bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);

@@ -34,9 +34,12 @@ TEST_F(NoHardware, DetectionSaysSoAndExecuteStaysDisabled) {
     EXPECT_EQ(session_.Text(session_.dialog()), "Tevrix");
     SaveScreenshot(session_.dialog(), "dialog_no_hardware.png");
 
-    // Enter goes to the disabled default button and so does nothing; the dialog stays open.
-    PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_RETURN, 0);
-    Sleep(300);
+    // Enter goes to the disabled default button and so does nothing; the dialog stays open. The
+    // list's selection, posted after the key, changes once the key has been handled.
+    HWND list = session_.Item(IDC_OPERATION);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(list, CB_SETCURSEL, 2, 0);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, CB_GETCURSEL, 0, 0) == 2; }, 10000));
     EXPECT_TRUE(IsWindowVisible(session_.dialog()));
 }
 
