@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "corvane.h"
+#include "file_watch.h"
 #include "image_diff.h"
 #include "image_file.h"
 #include "status_window.h"
@@ -12,11 +13,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <thread>
 
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(1000);
+// An editor may write a save in several pieces; a file this long quiet after a change is taken as
+// saved.
+constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
 using Buffer = std::unique_ptr<std::uint8_t[]>;
 
@@ -74,9 +77,9 @@ bool StartWatching(OperationParams* params, ImageFile* file, Watched* watched) {
     return PlaceTransfer(params, placed, watched->length, &watched->place);
 }
 
-// One poll: every run where the file differs from what the emulator holds is written. After a
-// failed upload the poll writes nothing more (an unplugged device would fail every run, each
-// after its time-outs); the runs not written stay different and are tried at the next poll.
+// One look at the file: every run where it differs from what the emulator holds is written. After
+// a failed upload nothing more is written (an unplugged device would fail every run, each after
+// its time-outs); the runs not written stay different and are tried at the next look.
 void Poll(ImageFile* file, OperationParams* params, Watched* watched) {
     ReopenImageIfReplaced(file);
     // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
@@ -121,6 +124,8 @@ std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
 }
 
 int MonitorFile(OperationParams* params) {
+    // Set up before the baseline is read, so that no save after it goes unnoticed.
+    FileWatch watch(params->filePath);
     ImageFile file;
     Watched watched{};
     if (!StartWatching(params, &file, &watched)) {
@@ -128,7 +133,7 @@ int MonitorFile(OperationParams* params) {
     }
     Report(g_app.monitorBegin, 0, 0);
     while (KeepRunning(params)) {
-        std::this_thread::sleep_for(kPollInterval);
+        watch.Wait(kPollInterval, kQuietTime);
         Poll(&file, params, &watched);
     }
     Report(g_app.monitorEnd, 0, 0);
