@@ -31,6 +31,7 @@ monitor_stop() {
     fact "the monitor ran until it was stopped" kill -0 "$monitor_pid"
     kill "$monitor_pid" 2>/dev/null
     wait "$monitor_pid" 2>/dev/null
+    fact "the monitor ended by the signal" test $? = 143
     monitor_pid=""
     # Wine on a machine without a sound card says so through ALSA when the program plays a sound.
     grep -v '^ALSA lib ' "$work/monitor.err" >"$work/monitor.errors"
