@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <compare>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -434,6 +436,22 @@ TEST_F(ChartWindow, KeepsOnlyItsFontsAndFreesThemOnDestruction) {
                                reinterpret_cast<HMENU>(kChartId + 1), GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(counter.Live(), 7) << "seven fonts";
+    struct Font {
+        LONG height, weight, escapement;
+        auto operator<=>(const Font&) const = default;
+    };
+    std::vector<Font> made;
+    for (const LOGFONTA& font : counter.LiveFonts()) {
+        EXPECT_STREQ(font.lfFaceName, "Arial");
+        EXPECT_EQ(font.lfQuality, PROOF_QUALITY);
+        EXPECT_EQ(font.lfPitchAndFamily, 0x32);
+        made.push_back({font.lfHeight, font.lfWeight, font.lfEscapement});
+    }
+    std::vector<Font> expected = {{12, 400, 900}, {12, 600, -900}, {14, 600, 0}, {12, 600, 0},
+                                  {12, 400, 0},   {22, 600, 0},    {12, 100, 0}};
+    std::sort(made.begin(), made.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(made, expected) << "ticks, captions, point labels, title and version text";
     auto* series = reinterpret_cast<IKVChart2DSeries*>(SendMessageA(own, C2M_ADDSERIES, 0, 0));
     const KVChart2DPoint points[] = {Pt(-100, 0, kPointSelected), Pt(100, 50)};
     for (const KVChart2DPoint& point : points) {

@@ -142,6 +142,18 @@ long GdiCounter::Live() const {
     return static_cast<long>(g_live.size());
 }
 
+std::vector<LOGFONTA> GdiCounter::LiveFonts() const {
+    std::lock_guard<std::mutex> hold(g_lock);
+    std::vector<LOGFONTA> fonts;
+    for (void* handle : g_live) {
+        LOGFONTA font{};
+        if (GetObjectType(handle) == OBJ_FONT && GetObjectA(handle, sizeof font, &font) == sizeof font) {
+            fonts.push_back(font);
+        }
+    }
+    return fonts;
+}
+
 int GdiCounter::Redirected() {
     static const int redirected = RedirectImports();
     return redirected;
