@@ -182,11 +182,18 @@ Image FirstView(const char* className, const char* caption, int width, int heigh
 }
 
 TEST(DigitalReadout, ShowsTitleValueAndUnitsInAFrame) {
-    const Image image = FirstView("KVDIGITALGAUGEREADOUT", "Boost", 160, 100, "digital_readout.png");
+    // The caption gives the title and, after a line break, the units.
+    const Image image = FirstView("KVDIGITALGAUGEREADOUT", "Boost\nkPa", 160, 100, "digital_readout.png");
     const std::uint32_t text = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_NE(image.At(0, 50), PixelOf(GetSysColor(COLOR_WINDOW))) << "the frame";
     EXPECT_GT(CountPixels(image, 2, 2, 158, 25, text), 5) << "the title line";
     EXPECT_GT(CountPixels(image, 2, 25, 158, 75, text), 50) << "the value in large digits";
+    EXPECT_GT(CountPixels(image, 2, 75, 158, 98, text), 5) << "the units line";
+
+    const Image titleOnly =
+        FirstView("KVDIGITALGAUGEREADOUT", "Boost", 160, 100, "digital_readout_without_units.png");
+    EXPECT_TRUE(SameArea(image, titleOnly, 0, 0, 160, 75)) << "the title ends at the line break";
+    EXPECT_EQ(CountPixels(titleOnly, 2, 75, 158, 98, text), 0) << "no units given, none shown";
 }
 
 TEST(DataChart, DrawsItsAxesOnTheLeftAndAtTheBottom) {
