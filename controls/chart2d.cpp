@@ -363,7 +363,8 @@ LRESULT CALLBACK Chart2DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case C2M_SETTITLE:
         CopyText(chart->title, sizeof chart->title, reinterpret_cast<const char*>(lParam), 99);
         Invalidate(window);
-        return 0;
+        // The title is the window text, so SetWindowText reports success as for any window.
+        return message == WM_SETTEXT ? TRUE : 0;
     case WM_GETTEXT: {
         if (wParam == 0 || lParam == 0) {
             return 0;
@@ -372,6 +373,8 @@ LRESULT CALLBACK Chart2DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         CopyText(buffer, wParam, chart->title, wParam - 1);
         return static_cast<LRESULT>(std::strlen(buffer));
     }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(std::strlen(chart->title));
     case WM_PAINT:
         PaintChart2D(*chart);
         return 0;

@@ -1,5 +1,5 @@
-// Registration of the twelve classes under Wine, and the five classes that have no further
-// description beyond their traits: creation, painting, notifications and freed resources.
+// Registration of the twelve classes under Wine, conventions several of them share, and the five
+// classes that have no further description beyond their traits.
 #include "control_test_support.h"
 #include "gdi_counter.h"
 #include "kv_controls.h"
@@ -130,6 +130,31 @@ TEST(Conventions, PaintingCoversTheWholeAreaWithoutErasingAndFreesEveryGdiObject
         EXPECT_EQ(counter.Live(), 0);
     }
     EXPECT_LE(SystemGdiObjects(), systemBefore);
+}
+
+TEST(Conventions, WindowTextIsSetAndReadAsForAnyWindow) {
+    struct TextCase {
+        const char* name;
+        std::size_t longest; // characters the control keeps
+    } cases[] = {{"KVTEXTPROGRESS", 259}, {"KVRICHSTATIC", 259}, {"2DCHART", 99}};
+    TestHost host(300, 200);
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND control = host.CreateChild(c.name, "", 0, 0, 200, 120);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(SetWindowTextA(control, "Operation Status"));
+        EXPECT_EQ(GetWindowTextLengthA(control), 16);
+        char text[400] = {};
+        EXPECT_EQ(GetWindowTextA(control, text, sizeof text), 16);
+        EXPECT_STREQ(text, "Operation Status");
+
+        const std::string tooLong(c.longest + 20, 'w');
+        EXPECT_TRUE(SetWindowTextA(control, tooLong.c_str()));
+        EXPECT_EQ(GetWindowTextLengthA(control), static_cast<int>(c.longest));
+        GetWindowTextA(control, text, sizeof text);
+        EXPECT_EQ(std::string(text), tooLong.substr(0, c.longest));
+        DestroyWindow(control);
+    }
 }
 
 TEST(GridControl, TitleOver300CharactersIsReplacedByAWarning) {

@@ -147,7 +147,7 @@ TEST_F(TextProgressTest, VerticalFlagIsStoredAsGiven) {
 
 TEST_F(TextProgressTest, TextIsStoredUpTo259CharactersAndCopiedAsFarAsItFits) {
     const std::string full(259, 'a');
-    EXPECT_EQ(Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(full.c_str())), 0);
+    EXPECT_EQ(Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(full.c_str())), TRUE);
     EXPECT_EQ(Text(), full);
 
     const std::string longer = std::string(259, 'b') + "cdef";
