@@ -2,6 +2,7 @@
 // Counts the GDI objects and device contexts this test program makes and has not freed yet. Wine
 // does not answer GetGuiResources, so the program's own imports of the creating and freeing calls
 // are redirected (once, for the whole process) to counting versions that then call the real ones.
+#include <optional>
 #include <vector>
 #include <windows.h>
 
@@ -21,5 +22,6 @@ class GdiCounter {
     static int Redirected();
 };
 
-// GetGuiResources for this process, where the system answers it (0 under Wine).
-DWORD SystemGdiObjects();
+// GetGuiResources for this process, or nothing where the system does not answer it: Wine says 0,
+// which no process with a window has, and a comparison of 0 with 0 would prove nothing.
+std::optional<DWORD> SystemGdiObjects();

@@ -1,7 +1,6 @@
 // Registration of the twelve classes under Wine, conventions several of them share, and the five
 // classes that have no further description beyond their traits.
 #include "control_test_support.h"
-#include "gdi_counter.h"
 #include "kv_controls.h"
 #include "window_capture.h"
 
@@ -112,24 +111,6 @@ TEST(Conventions, ContextMenuRequestsReachTheParentWithTheClassCode) {
         EXPECT_EQ(created, before) << "creation notifies nothing";
         DestroyWindow(control);
     }
-}
-
-TEST(Conventions, PaintingCoversTheWholeAreaWithoutErasingAndFreesEveryGdiObject) {
-    ASSERT_GT(GdiCounter::Redirected(), 0);
-    TestHost host(300, 200);
-    const DWORD systemBefore = SystemGdiObjects();
-    for (const ControlCase& c : kOwnControls) {
-        SCOPED_TRACE(c.name);
-        GdiCounter counter;
-        HWND control = host.CreateChild(c.name, "Title", 0, 0, 200, 120);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(SendMessageA(control, WM_ERASEBKGND, 0, 0), 1);
-        const Image image = CaptureClient(control);
-        SaveScreenshot(image, std::string("control_") + c.name + ".png");
-        DestroyWindow(control);
-        EXPECT_EQ(counter.Live(), 0);
-    }
-    EXPECT_LE(SystemGdiObjects(), systemBefore);
 }
 
 TEST(Conventions, WindowTextIsSetAndReadAsForAnyWindow) {
