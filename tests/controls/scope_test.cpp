@@ -306,11 +306,17 @@ TEST_F(ScopeTest, NoRoomForASampleDropsIt) {
     SetRange(10.0, -10.0);
     EXPECT_EQ(CountPixels(Capture(), 0, 0, 400, 200, kWhite), 0);
 
+    // A plot narrower than its labels: the sample draws nothing, and is not kept for later either.
     SetWindowPos(scope, nullptr, 0, 0, 40, 30, SWP_NOMOVE | SWP_NOZORDER);
     Send(SCM_SETSTEP, 0, 3);
     Send(SCM_REDRAW);
     EXPECT_EQ(Send(SCM_GETCAPACITY), 0);
     Add(3.0);
+    EXPECT_EQ(CountPixels(Capture(), 0, 0, 40, 30, kWhite), 0);
+    SetWindowPos(scope, nullptr, 0, 0, 400, 200, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Send(SCM_GETCAPACITY), 116);
+    SetRange(10.0, -10.0);
+    EXPECT_EQ(CountPixels(Capture(), 0, 0, 400, 200, kWhite), 0);
 }
 
 TEST_F(ScopeTest, CaptionsMessageAndColours) {
