@@ -245,6 +245,8 @@ TEST_F(InsetButtonTest, AFieldTakesOneButton) {
 }
 
 // The same clicks as a user makes them: mouse input that the system hit-tests and routes itself.
+// Each event carries its own time, 10 ms after the one before, so whether two clicks make a
+// double click depends on these times alone and not on how fast a loaded machine runs the test.
 class InsetButtonInputTest : public InsetButtonTest {
   protected:
     void MouseTo(POINT screen) {
@@ -253,22 +255,30 @@ class InsetButtonInputTest : public InsetButtonTest {
         input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
         input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
         input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-        PumpMessages();
+        Send(input);
     }
     void Button(DWORD flag) {
         INPUT input{};
         input.type = INPUT_MOUSE;
         input.mi.dwFlags = flag;
+        Send(input);
+    }
+    void Send(INPUT& input) {
+        time_ += 10;
+        input.mi.time = time_;
         SendInput(1, &input, sizeof input);
         PumpMessages();
     }
+    // Lets more than the double-click time pass on the events' clock.
+    void PauseLongerThanADoubleClick() { time_ += GetDoubleClickTime() + 50; }
     void Click(POINT down, POINT up) {
         MouseTo(down);
         Button(MOUSEEVENTF_LEFTDOWN);
         MouseTo(up);
         Button(MOUSEEVENTF_LEFTUP);
     }
+
+    DWORD time_ = GetTickCount();
 };
 
 TEST_F(InsetButtonInputTest, ClicksFromTheMouseAreCountedAsTheyComplete) {
@@ -288,7 +298,7 @@ TEST_F(InsetButtonInputTest, ClicksFromTheMouseAreCountedAsTheyComplete) {
         return CallWindowProcA(inset, window, message, wParam, lParam);
     };
     SetWindowLongPtrA(field_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+watching));
-    Sleep(GetDoubleClickTime() + 50);
+    PauseLongerThanADoubleClick();
     Click(OnButton(), OnButton());
     Click(OnButton(), OnButton());
     EXPECT_EQ(doubleClicks, 1);
