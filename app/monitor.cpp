@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "corvane.h"
+#include "file_watch.h"
 #include "image_diff.h"
 #include "image_file.h"
 #include "status_window.h"
@@ -12,11 +13,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <thread>
 
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(1000);
+// An editor may write a save in several pieces; a file this long quiet after a change is taken as
+// saved.
+constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
 void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
     if (callback != nullptr) {
@@ -43,11 +46,13 @@ void Watch(OperationParams* params, ImageFile* file) {
     if (!current || !previous) {
         return;
     }
+    // Set up before the baseline is read, so that no save after it goes unnoticed.
+    FileWatch watch(params->filePath);
     ReadImageAt(file, params->fileAddress, current.get(), length);
 
     Placement place = PlaceTransfer(params, params->size != 0 ? params->size : length);
     while (KeepRunning(params)) {
-        std::this_thread::sleep_for(kPollInterval);
+        watch.Wait(kPollInterval, kQuietTime);
         std::memcpy(previous.get(), current.get(), length);
         ReopenImageIfReplaced(file);
         // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.

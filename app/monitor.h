@@ -4,8 +4,9 @@
 #include <cstdint>
 
 // Keeps the emulator's RAM in step with a file that an editor saves again and again: the file's
-// bytes from fileAddress to its end are taken as what the emulator holds, then polled once a
-// second; every run of changed bytes is written at its place. Runs until keepRunning is cleared
+// bytes from fileAddress to its end are taken as what the emulator holds, then compared again as
+// soon as the file system reports a save, and at least once a second; every run of changed bytes
+// is written at its place. Runs until keepRunning is cleared
 // (never in console mode). Reports through the three monitor callbacks of g_app; returns 0.
 int MonitorFile(OperationParams* params);
 
