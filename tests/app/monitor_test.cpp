@@ -6,6 +6,7 @@
 #include "sim_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -62,20 +63,19 @@ class MonitorTest : public ::testing::Test {
         worker_.join();
     }
 
-    // Waits at most ten seconds for the text to appear in the output `count` times.
+    // Waits for the text to appear in the output `count` times; false when it has not within a
+    // minute.
     bool WaitFor(const std::string& text, std::size_t count = 1) {
-        for (int i = 0; i < 200; ++i) {
-            const std::string out = out_.Text();
-            std::size_t seen = 0;
-            for (std::size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) {
-                ++seen;
-            }
-            if (seen >= count) {
-                return true;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
+        return WaitUntil(
+            [&] {
+                const std::string out = out_.Text();
+                std::size_t seen = 0;
+                for (std::size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) {
+                    ++seen;
+                }
+                return seen >= count;
+            },
+            1min);
     }
 
     // Rewrites `count` bytes at `offset` with one write, as an editor saving in place.
@@ -156,12 +156,15 @@ TEST_F(MonitorTest, ChangedRunsAreCountedOncePerSave) {
     edit.back() = 0xEE;
     EditInPlace(0x10, edit);
     EXPECT_TRUE(WaitFor("Changes detected"));
-    // A save without changes sends nothing and says nothing.
+    // A save without changes sends nothing and says nothing: the change of one byte that follows
+    // it is uploaded alone.
     EditInPlace(0x10, edit);
-    std::this_thread::sleep_for(1300ms);
+    EditInPlace(0x100, {0xEE});
+    EXPECT_TRUE(WaitFor("Changes detected", 2));
     Stop();
     EXPECT_EQ(out_.Text(),
-              "\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nMonitoring ended");
+              "\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges "
+              "detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
 }
 
 TEST_F(MonitorTest, WatchesFromTheFileAddressToTheLastByte) {
@@ -214,7 +217,8 @@ TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {
     g_app.progressWindow = &progress;
     WriteFileBytes(path_, CountingBytes(0x10));
     Start();
-    std::this_thread::sleep_for(1000ms);
+    // The status "Monitoring" ends the first look at the file.
+    EXPECT_TRUE(WaitUntil([&] { return progress.Count("text:Monitoring") > 0; }, 1min));
     Stop();
     std::vector<std::string> status;
     for (const std::string& event : progress.events) {

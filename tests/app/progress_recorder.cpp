@@ -1,13 +1,15 @@
 #include "progress_recorder.h"
 
 #ifndef _WIN32
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 std::intptr_t ProgressRecorder::Receive(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
     char text[32];
     switch (message) {
     case 0x000C:
-        events.push_back(std::string("text:") + reinterpret_cast<const char*>(lParam));
+        Add(std::string("text:") + reinterpret_cast<const char*>(lParam));
         return 0;
     case 0x2001:
         std::snprintf(text, sizeof text, "bk:%06lX", static_cast<unsigned long>(lParam));
@@ -22,7 +24,17 @@ std::intptr_t ProgressRecorder::Receive(std::uint32_t message, std::uintptr_t, s
         std::snprintf(text, sizeof text, "msg:%X", message);
         break;
     }
-    events.push_back(text);
+    Add(text);
     return 0;
+}
+
+std::size_t ProgressRecorder::Count(const std::string& event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<std::size_t>(std::count(events.begin(), events.end(), event));
+}
+
+void ProgressRecorder::Add(std::string event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events.push_back(std::move(event));
 }
 #endif

@@ -55,7 +55,7 @@ DWORD WINAPI DialogSession::Run(LPVOID) {
 DialogSession::DialogSession() {
     thread_ = CreateThread(nullptr, 0, Run, nullptr, 0, &threadId_);
     if (thread_ != nullptr) {
-        dialog_ = FindThreadWindow("Tevrix", 10000);
+        dialog_ = FindThreadWindow("Tevrix", kEventTimeoutMs);
     }
 }
 
@@ -98,7 +98,7 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     SendMessageA(field, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(screen.x, screen.y));
     SendMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(inButton.x, inButton.y));
 
-    HWND chooser = FindThreadWindow("Select file...", 10000);
+    HWND chooser = FindThreadWindow("Select file...", kEventTimeoutMs);
     if (chooser == nullptr) {
         return false;
     }
@@ -111,7 +111,7 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
-    return WaitUntil([&] { return !IsWindow(chooser); }, 10000);
+    return WaitUntil([&] { return !IsWindow(chooser); }, kEventTimeoutMs);
 }
 
 HWND DialogSession::FindThreadWindow(const char* caption, int timeoutMs) const {
@@ -134,7 +134,7 @@ bool DialogSession::Close() {
         PostCommand(IDM_EXIT);
     }
     dialog_ = nullptr;
-    return WaitForEnd(10000);
+    return WaitForEnd(kEventTimeoutMs);
 }
 
 void SaveScreenshot(HWND window, const std::string& fileName) {

@@ -2,8 +2,8 @@
 // initial state, the About box, resizing and the file chooser), and with a device that cannot
 // emulate.
 #include "dialog_session.h"
-#include "gui_files.h"
 #include "resource_ids.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST_F(NoHardware, DetectionSaysSoAndExecuteStaysDisabled) {
     HWND list = session_.Item(IDC_OPERATION);
     PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(list, CB_SETCURSEL, 2, 0);
-    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, CB_GETCURSEL, 0, 0) == 2; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, CB_GETCURSEL, 0, 0) == 2; }, kEventTimeoutMs));
     EXPECT_TRUE(IsWindowVisible(session_.dialog()));
 }
 
@@ -118,19 +118,19 @@ TEST_F(NoHardware, LogFollowsTheDialogsSizeAndTheDialogNeverShrinksBelowItsFirst
 
 TEST_F(NoHardware, AboutBoxShowsTheVersionAndClosesWithOk) {
     session_.PostCommand(IDM_ABOUT);
-    HWND about = session_.FindThreadWindow("About", 10000);
+    HWND about = session_.FindThreadWindow("About", kEventTimeoutMs);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(GetWindow(about, GW_OWNER), session_.dialog());
     EXPECT_EQ(session_.Text(GetDlgItem(about, IDC_ABOUT_VERSION)), "1.00.0092.01");
     EXPECT_FALSE(IsWindowEnabled(session_.dialog())) << "the About box is modal";
     SaveScreenshot(about, "about_box.png");
     SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kEventTimeoutMs));
     EXPECT_TRUE(IsWindowEnabled(session_.dialog()));
 }
 
 TEST_F(NoHardware, ChosenFileFillsPathAndSizeButExactly64KbSuggestsNoLargeBin) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.Path("exact64k.bin");
     ASSERT_TRUE(WriteFileBytes(path, Pattern(0x10000, 1)));
     ASSERT_TRUE(session_.ChooseFile(path));
@@ -148,7 +148,7 @@ TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialo
 
 TEST_F(NoHardware, EscapeEndsTheDialog) {
     PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(session_.WaitForEnd(5000));
+    EXPECT_TRUE(session_.WaitForEnd(kEventTimeoutMs));
 }
 
 // Run by the test script with a simulated device that answers but has no emulation capability.

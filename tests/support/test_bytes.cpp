@@ -13,6 +13,14 @@ std::vector<std::uint8_t> Pattern(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
+std::vector<std::uint8_t> CountingBytes(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i);
+    }
+    return bytes;
+}
+
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

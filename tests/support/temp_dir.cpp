@@ -15,11 +15,3 @@ TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
 }
-
-std::vector<std::uint8_t> CountingBytes(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i);
-    }
-    return bytes;
-}

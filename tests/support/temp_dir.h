@@ -1,12 +1,11 @@
 #pragma once
+// A fresh directory for one test's files, with the helpers that fill and read them.
 #include "test_bytes.h"
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
-// A fresh directory for one test's files, removed with everything in it afterwards.
+// Made under the system's temporary directory; removed with everything in it afterwards.
 class TempDir {
   public:
     TempDir();
@@ -19,6 +18,3 @@ class TempDir {
   private:
     std::filesystem::path root_;
 };
-
-// 0, 1, 2, ... 255, 0, 1, ...: every byte tells its offset modulo 256.
-std::vector<std::uint8_t> CountingBytes(std::size_t size);
