@@ -4,6 +4,7 @@
 #include "corvane.h"
 #include "image_diff.h"
 #include "image_file.h"
+#include "image_source.h"
 #include "status_window.h"
 #include "transfer_placement.h"
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <thread>
 
 namespace {
@@ -33,25 +35,47 @@ std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t size) {
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]());
 }
 
-void Watch(OperationParams* params, ImageFile* file) {
-    std::uint32_t length = WatchedLength(ImageSize(file), params->fileAddress);
+// Returns false when the file's image is refused before anything is sent.
+bool Watch(OperationParams* params, ImageSource* source) {
+    std::uint32_t length = WatchedLength(SourceSize(source), params->fileAddress);
     if (length == 0) {
-        return;
+        return true;
+    }
+    std::string failure;
+    if (!FitsRecordLayout(source, params->filePath, length, &failure)) {
+        PrintStatus(1, "FAILURE: %s", failure.c_str());
+        return false;
     }
     auto current = Allocate(length);
     auto previous = Allocate(length);
     if (!current || !previous) {
-        return;
+        return true;
     }
-    ReadImageAt(file, params->fileAddress, current.get(), length);
+    ReadSourceAt(source, params->fileAddress, current.get(), length);
 
     Placement place = PlaceTransfer(params, params->size != 0 ? params->size : length);
+    std::string reported;
     while (KeepRunning(params)) {
         std::this_thread::sleep_for(kPollInterval);
         std::memcpy(previous.get(), current.get(), length);
-        ReopenImageIfReplaced(file);
+        ReopenImageIfReplaced(&source->file);
+        // A HEX or S-record save with a bad record (or one still being written) is not sent; the
+        // records before it stay, and the reason is shown once.
+        switch (ReloadImageSource(source, params->filePath, &failure)) {
+        case SourceReload::Refused:
+            if (failure != reported) {
+                PrintStatus(1, "Not uploaded: %s", failure.c_str());
+                reported = failure;
+            }
+            break;
+        case SourceReload::Changed:
+            reported.clear();
+            break;
+        case SourceReload::Unchanged:
+            break;
+        }
         // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
-        ReadImageAt(file, params->fileAddress, current.get(), length);
+        ReadSourceAt(source, params->fileAddress, current.get(), length);
 
         std::uint32_t blocks = 0;
         std::uint32_t bytes = 0;
@@ -67,6 +91,7 @@ void Watch(OperationParams* params, ImageFile* file) {
             Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
         }
     }
+    return true;
 }
 
 } // namespace
@@ -81,12 +106,19 @@ std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
 
 int MonitorFile(OperationParams* params) {
     Report(g_app.monitorBegin, 0, 0);
+    bool watched = true;
     {
-        ImageFile file;
-        if (OpenImage(&file, params->filePath, ImageOpen::Watch)) {
-            Watch(params, &file);
+        ImageSource source;
+        if (OpenImage(&source.file, params->filePath, ImageOpen::Watch)) {
+            std::string failure;
+            if (LoadImageSource(&source, params->filePath, &failure)) {
+                watched = Watch(params, &source);
+            } else {
+                PrintStatus(1, "FAILURE: %s", failure.c_str());
+                watched = false;
+            }
         }
     }
     Report(g_app.monitorEnd, 0, 0);
-    return 0;
+    return watched ? 1 : 0;
 }

@@ -105,10 +105,50 @@ TEST_F(MonitorTest, NothingToWatchBeginsAndEndsAtOnce) {
         params_.fileAddress = c.fileAddress;
         StdoutCapture out;
         auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(MonitorFile(&params_), 0);
+        EXPECT_EQ(MonitorFile(&params_), 1);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << c.name;
         EXPECT_EQ(out.Text(), "\nMonitoring has begun\nMonitoring ended") << c.name;
     }
+}
+
+TEST_F(MonitorTest, ARecordFileWithABadRecordIsRefusedBeforeWatching) {
+    const std::string text = ":10000000AA\n";
+    WriteFileBytes(path_, std::vector<std::uint8_t>(text.begin(), text.end()));
+    StdoutCapture out;
+    EXPECT_EQ(MonitorFile(&params_), 0);
+    EXPECT_EQ(out.Text(),
+              "\nMonitoring has begun\nFAILURE: " + path_ +
+                  " line 1: the length 0x10 calls for 21 bytes, the line holds 5\nMonitoring ended");
+}
+
+// Saves of one length written in place with one write, so that no look can find one half done.
+TEST_F(MonitorTest, AHexFileIsWatchedAsItsFlatImageAndABadSaveIsNotSent) {
+    const std::string eof = ":00000001FF\r\n";
+    const std::string blank(43, ' ');
+    auto save = [&](const std::string& text) {
+        EditInPlace(0, std::vector<std::uint8_t>(text.begin(), text.end()));
+    };
+    // Told by its content, whatever its name.
+    const std::string first = ":1000000011111111111111111111111111111111E0\r\n"
+                              ":1000300022222222222222222222222222222222A0\r\n" +
+                              eof;
+    WriteFileBytes(path_, std::vector<std::uint8_t>(first.begin(), first.end()));
+    Start();
+    // Byte 5 changes; the record at 0x30 goes, so its bytes become 0xFF.
+    save(":100000001111111111991111111111111111111158\r\n" + blank + "\r\n" + eof);
+    EXPECT_TRUE(WaitFor("Uploaded 17 bytes in 2 blocks."));
+    // A typo in a checksum: shown once, nothing sent, also at the looks after it.
+    save(":100000001111111111999811111111111111111158\r\n" + blank + "\r\n" + eof);
+    EXPECT_TRUE(WaitFor("Not uploaded"));
+    std::this_thread::sleep_for(1300ms);
+    save(":1000000011111111119998111111111111111111D1\r\n" + blank + "\r\n" + eof);
+    EXPECT_TRUE(WaitFor("Uploaded 1 bytes in 1 blocks."));
+    Stop();
+    EXPECT_EQ(
+        out_.Text(),
+        "\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nNot uploaded: " + path_ +
+            " line 1: checksum 0x58, the record calls for 0xD1\nChanges detected. Uploaded 1 "
+            "bytes in 1 blocks.\nMonitoring ended");
 }
 
 TEST_F(MonitorTest, ChangedRunsAreCountedOncePerSave) {
