@@ -10,6 +10,7 @@
 #include "sound.h"
 #include "status_window.h"
 #include "transfer_placement.h"
+#include "transfer_progress.h"
 
 #include <cstdint>
 #include <memory>
@@ -56,8 +57,9 @@ int ReadOperation(OperationParams* params) {
     Placement place = PlaceTransfer(params, params->size);
     PrintStatus(1, "Reading 0x%.2X bytes from emulator at address 0x%.2X%s...", params->size, place.address,
                 place.suffix);
-    CvResult result =
-        ReadBlock(&g_device, buffer.get(), params->size, place.address, 0, g_app.progressWindow);
+    CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
+        return ReadBlock(&g_device, buffer.get(), params->size, place.address, 0, progress);
+    });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Emu read failed with %s", ResultToString(result));
         return 0;
@@ -110,8 +112,10 @@ int WriteOperation(OperationParams* params) {
     Placement place = PlaceTransfer(params, params->size);
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
                 params->size, params->fileAddress, place.address, place.suffix);
-    CvResult result = WriteBlockBothSpaces(&g_device, buffer.get(), params->size, place.address,
-                                           CV_XFER_LOWER_W, g_app.progressWindow);
+    CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
+        return WriteBlockBothSpaces(&g_device, buffer.get(), params->size, place.address, CV_XFER_LOWER_W,
+                                    progress);
+    });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(result));
         return 0;
@@ -153,8 +157,9 @@ int VerifyOperation(OperationParams* params) {
         return 0;
     }
     Placement place = PlaceTransfer(params, params->size);
-    CvResult result =
-        ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, g_app.progressWindow);
+    CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
+        return ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, progress);
+    });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Verify failed. Emu read failed with %s", ResultToString(result));
         return 0;

@@ -9,6 +9,7 @@
 #include "resource_ids.h"
 #include "sound.h"
 #include "status_window.h"
+#include "unopened_ports.h"
 #include "window_geometry.h"
 
 #include <atomic>
@@ -91,6 +92,9 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
     const DetectionOutcome outcome = DecideDetection(result.capabilities);
     if (outcome.message != nullptr) {
         PrintStatus(1, "%s", outcome.message);
+        if (result.capabilities == 0) {
+            PrintUnopenedPorts();
+        }
         ApplyState(dialog, outcome.state);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "corvane.h"
+#include "file_watch.h"
 #include "image_diff.h"
 #include "image_file.h"
 #include "image_source.h"
@@ -14,11 +15,13 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <thread>
 
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(1000);
+// An editor may write a save in several pieces; a file this long quiet after a change is taken as
+// saved.
+constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
 void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
     if (callback != nullptr) {
@@ -51,12 +54,15 @@ bool Watch(OperationParams* params, ImageSource* source) {
     if (!current || !previous) {
         return true;
     }
+    // Set up before the baseline is read, so that no save after it goes unnoticed. (The records of
+    // a HEX or S-record file were read before it; the next look compares their text again.)
+    FileWatch watch(params->filePath);
     ReadSourceAt(source, params->fileAddress, current.get(), length);
 
     Placement place = PlaceTransfer(params, params->size != 0 ? params->size : length);
     std::string reported;
     while (KeepRunning(params)) {
-        std::this_thread::sleep_for(kPollInterval);
+        watch.Wait(kPollInterval, kQuietTime);
         std::memcpy(previous.get(), current.get(), length);
         ReopenImageIfReplaced(&source->file);
         // A HEX or S-record save with a bad record (or one still being written) is not sent; the

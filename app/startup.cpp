@@ -5,6 +5,7 @@
 #include "console.h"
 #include "corvane.h"
 #include "executor.h"
+#include "unopened_ports.h"
 #include "version.h"
 
 #include <cstdio>
@@ -34,6 +35,7 @@ int RunConsoleMode(const char* commandLine) {
         std::snprintf(found, sizeof found, "FOUND: %s", name);
         if (caps == 0) {
             PrintStatus(1, "Did not find hardware. Aborting...");
+            PrintUnopenedPorts();
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
             PrintStatus(2, "%s", found);

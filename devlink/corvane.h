@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The emulator device as seen over its COM port: the port, the request lock, the identity of the
 // connected device and its banks. One instance per process (g_device).
@@ -39,6 +41,13 @@ class KVCorvane {
     // Where the device was last found: 0-based port index and the baud index then in force.
     std::int32_t lastPortIndex = 0;
     std::uint32_t lastBaudIndex = 7;
+    // Ports of the last search that exist but could not be opened for a reason the user can
+    // remove (permission, another program holding it), in the order they were tried.
+    struct UnopenedPort {
+        std::string path;
+        PortOpenError reason;
+    };
+    std::vector<UnopenedPort> unopenedPorts;
 };
 
 extern KVCorvane g_device;

@@ -26,6 +26,7 @@ bool AnswersVersion(KVCorvane* device) {
 
 std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version) {
     device->capabilities = 0;
+    device->unopenedPorts.clear();
     std::vector<std::string> ports = PortCandidates();
     std::size_t count = ports.size();
     std::size_t start = static_cast<std::size_t>(device->lastPortIndex) < count ? device->lastPortIndex : 0;
@@ -33,6 +34,10 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     std::size_t index = start;
     for (std::size_t tried = 0; tried < count && !found; ++tried, index = (index + 1) % count) {
         if (OpenPort(device, ports[index].c_str()) != CV_S_OK) {
+            PortOpenError reason = device->port.openError;
+            if (reason == PortOpenError::Denied || reason == PortOpenError::Busy) {
+                device->unopenedPorts.push_back({ports[index], reason});
+            }
             continue;
         }
         if (index >= 4) {

@@ -118,6 +118,8 @@ std::uint32_t IdentifyHardware(KVCorvane* device, const std::uint8_t* version) {
 }
 
 void FormatHardwareName(char* text, std::uint32_t flags, const std::uint8_t* version) {
+    // Without a model bit only suffixes follow, so they must not land after what the buffer held.
+    text[0] = '\0';
     for (const auto& model : kModelNames) {
         if (flags & model.bit) {
             std::snprintf(text, kHardwareNameSize, "%s", model.name);

@@ -4,7 +4,7 @@ std::int32_t KVSerial::Open(const char* path) {
     if (handle != nullptr) {
         Close();
     }
-    handle = OpenSerialBackend(path);
+    handle = OpenSerialBackend(path, &openError);
     if (handle == nullptr) {
         return 0;
     }
@@ -12,6 +12,7 @@ std::int32_t KVSerial::Open(const char* path) {
     if (!handle->GetLine(&line)) {
         LogLine(logSink, "KVSerial: GetCommState Failed");
         Close();
+        openError = PortOpenError::Failed;
         return 0;
     }
     line.baud = kOpenBaud;
@@ -25,9 +26,11 @@ std::int32_t KVSerial::Open(const char* path) {
     if (!handle->SetLine(line)) {
         LogLine(logSink, "KVSerial: SetCommState Failed");
         Close();
+        openError = PortOpenError::Failed;
         return 0;
     }
     LogLine(logSink, "KVSerial: %s opened at %i baud", path, static_cast<int>(kOpenBaud));
+    handle->Prepare(logSink);
     return 1;
 }
 

@@ -15,6 +15,12 @@
 #include <filesystem>
 #include <thread>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -195,6 +201,25 @@ TEST_F(MonitorTest, ASaveByRenameIsStillSeen) {
     Stop();
     EXPECT_EQ(out_.Text(),
               "\nMonitoring has begun\nChanges detected. Uploaded 2 bytes in 2 blocks.\nMonitoring ended");
+}
+
+// Writes through a shared memory mapping give the file system no notice; the once-a-second look
+// still finds them.
+TEST_F(MonitorTest, AChangeWithoutANoticeIsFoundByTheRegularLook) {
+    WriteFileBytes(path_, CountingBytes(0x1000));
+    // Opened and mapped before monitoring starts: closing a file open for writing is a notice.
+    int fd = open(path_.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    void* map = mmap(nullptr, 0x1000, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    ASSERT_NE(map, MAP_FAILED);
+    Start();
+    static_cast<std::uint8_t*>(map)[0x123] ^= 0xFF;
+    EXPECT_TRUE(WaitFor("Changes detected"));
+    Stop();
+    munmap(map, 0x1000);
+    close(fd);
+    EXPECT_EQ(out_.Text(),
+              "\nMonitoring has begun\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
 }
 
 TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {

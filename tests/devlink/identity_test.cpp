@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -147,6 +148,11 @@ TEST(FormatHardwareName, AppendsSuffixesInOrder) {
     EXPECT_STREQ(text, "Vespin I v3.1.1");
     FormatHardwareName(text, CAPS_CORVANE | CAPS_HWINFO | CAPS_IF_BLUETOOTH, nullptr);
     EXPECT_STREQ(text, "Corvane Bluetooth");
+    // With no model bit only the suffixes follow, never after what the buffer held: here not even
+    // a terminating zero.
+    std::memset(text, 'x', sizeof text);
+    FormatHardwareName(text, CAPS_HWINFO | CAPS_IF_USB, dravel2);
+    EXPECT_STREQ(text, " USB v10.20.M");
 }
 
 TEST(FirmwareAtLeast, OnlyTheNamedMajorIsHeldBack) {

@@ -3,7 +3,8 @@
 # names it, or reports that nothing is there.
 # Usage: console_device_test.sh PROGRAM SIM [RUNNER PREFIX]
 #   Without RUNNER the native program finds the simulator through TEVRIX_PORTS; with RUNNER (the
-#   Wine wrapper) and PREFIX (its Wine prefix) Tevrix.exe finds it as COM33.
+#   Wine wrapper) and PREFIX (its Wine prefix) Tevrix.exe finds it as COM33, the one port it tries
+#   (Wine makes the machine's own serial console COM1, which no test may write to).
 set -u
 program="$1" sim="$2" runner="${3:-}" prefix="${4:-}"
 failures=0
@@ -46,7 +47,7 @@ run_tevrix() {
     local ports="$1"
     shift
     if [ -n "$runner" ]; then
-        timeout 120 "$runner" "$program" "$@" </dev/null >"$work/out" 2>/dev/null
+        TEVRIX_PORTS="COM33" timeout 120 "$runner" "$program" "$@" </dev/null >"$work/out" 2>/dev/null
     else
         TEVRIX_PORTS="$ports" timeout 60 "$program" "$@" </dev/null >"$work/out" 2>/dev/null
     fi

@@ -5,6 +5,8 @@
 #   runner   empty natively; the Wine wrapper for Tevrix.exe
 #   work     a scratch directory (the runs start there, so file names are relative)
 #   com      under Wine, the COM port number whose dosdevices symlink leads to the pty
+# sim_start exports TEVRIX_PORTS naming the simulator's port alone: its pty natively, COM<com>
+# under Wine.
 
 program=$(realpath "$program")
 sim=$(realpath "$sim")
@@ -25,8 +27,11 @@ sim_start() {
     local i
     for i in $(seq 50); do
         if [ -s "$work/sim.out" ] && [ -L "$link" ]; then
+            # The search tries this port alone (under Wine it never reaches COM1, the machine's
+            # own serial console).
             export TEVRIX_PORTS
             TEVRIX_PORTS=$(head -n 1 "$work/sim.out")
+            [ -n "$runner" ] && TEVRIX_PORTS="COM$com"
             return 0
         fi
         sleep 0.1
