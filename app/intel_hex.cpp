@@ -62,8 +62,8 @@ bool ParseRecord(ParseState* state, std::string_view line) {
         return Fail(state, "nothing follows ':'");
     }
     if (count != 5u + bytes[0]) {
-        return Fail(state, RecordText("the length 0x%02X calls for %u bytes, the line holds %zu", bytes[0],
-                                      5u + bytes[0], count));
+        return Fail(state, RecordText("the length 0x%02X calls for %u bytes, the line holds %u", bytes[0],
+                                      5u + bytes[0], static_cast<unsigned>(count)));
     }
     const std::size_t length = bytes[0];
     std::uint8_t sum = 0;
@@ -97,8 +97,8 @@ bool ParseRecord(ParseState* state, std::string_view line) {
         return Fail(state, RecordText("unknown record type 0x%02X", type));
     }
     if (length != needed) {
-        return Fail(state, RecordText("a record of type 0x%02X holds %zu data bytes, this one %zu", type,
-                                      needed, length));
+        return Fail(state, RecordText("a record of type 0x%02X holds %u data bytes, this one %u", type,
+                                      static_cast<unsigned>(needed), static_cast<unsigned>(length)));
     }
     const std::uint32_t value = length == 2 ? std::uint32_t{data[0]} << 8 | data[1] : 0;
     if (type == kEndOfFile) {

@@ -50,13 +50,13 @@ bool ParseRecord(ParseState* state, std::string_view line) {
         return Fail(state, RecordText("nothing follows 'S%d'", type));
     }
     if (count != 1u + bytes[0]) {
-        return Fail(state, RecordText("the length 0x%02X calls for %u bytes, the line holds %zu", bytes[0],
-                                      1u + bytes[0], count));
+        return Fail(state, RecordText("the length 0x%02X calls for %u bytes, the line holds %u", bytes[0],
+                                      1u + bytes[0], static_cast<unsigned>(count)));
     }
     if (bytes[0] < addressBytes + 1) {
-        return Fail(
-            state, RecordText("the length 0x%02X leaves no room for an address of %zu bytes and the checksum",
-                              bytes[0], addressBytes));
+        return Fail(state,
+                    RecordText("the length 0x%02X leaves no room for an address of %u bytes and the checksum",
+                               bytes[0], static_cast<unsigned>(addressBytes)));
     }
     std::uint8_t sum = 0;
     for (std::size_t i = 0; i + 1 < count; ++i) {
