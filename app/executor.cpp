@@ -49,12 +49,16 @@ int ReadOperation(OperationParams* params) {
     if (!FitsReadOutput(params->filePath, params->fileAddress, params->size, &failure)) {
         return Refuse(failure);
     }
+    // Before the buffer, so a size the RAM cannot hold costs no allocation.
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+        return 0;
+    }
     Buffer buffer = Allocate(params->size);
     if (!buffer) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    Placement place = PlaceTransfer(params, params->size);
     PrintStatus(1, "Reading 0x%.2X bytes from emulator at address 0x%.2X%s...", params->size, place.address,
                 place.suffix);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
@@ -97,6 +101,12 @@ int WriteOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: File address and size out of range");
         return 0;
     }
+    // An empty file (or one that only seems so, as a device file) would report success for
+    // nothing written.
+    if (params->size == 0) {
+        PrintStatus(1, "FAILURE: Cannot write 0 bytes");
+        return 0;
+    }
     if (!FitsRecordLayout(&in, params->filePath, params->size, &failure)) {
         return Refuse(failure);
     }
@@ -109,7 +119,10 @@ int WriteOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Could not read source file");
         return 0;
     }
-    Placement place = PlaceTransfer(params, params->size);
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+        return 0;
+    }
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
                 params->size, params->fileAddress, place.address, place.suffix);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
@@ -125,8 +138,8 @@ int WriteOperation(OperationParams* params) {
     return 1;
 }
 
+// A mismatch is a failure: scripts act on the exit status.
 int VerifyOperation(OperationParams* params) {
-    PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
     if (params->filePath[0] == '\0') {
         PrintStatus(1, "FAILURE: No file specified");
         return 0;
@@ -151,12 +164,17 @@ int VerifyOperation(OperationParams* params) {
     if (!FitsRecordLayout(&in, params->filePath, params->size, &failure)) {
         return Refuse(failure);
     }
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+        return 0;
+    }
     Buffer emulator = Allocate(params->size);
     if (!emulator) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    Placement place = PlaceTransfer(params, params->size);
+    // Once the size is known, so the message names what is compared.
+    PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
         return ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, progress);
     });
@@ -174,10 +192,10 @@ int VerifyOperation(OperationParams* params) {
     if (count > 0) {
         PrintStatus(1, "FAILURE: Buffers do NOT match! %u bytes different. Operation completed", count);
         PlayProgramSound(SOUND_VERIFY_MISMATCH);
-    } else {
-        PrintStatus(1, "SUCCESS: Contents match. Operation completed...");
-        PlayProgramSound(SOUND_VERIFY_MATCH);
+        return 0;
     }
+    PrintStatus(1, "SUCCESS: Contents match. Operation completed...");
+    PlayProgramSound(SOUND_VERIFY_MATCH);
     return 1;
 }
 

@@ -23,6 +23,8 @@ constexpr auto kPollInterval = std::chrono::milliseconds(1000);
 // saved.
 constexpr auto kQuietTime = std::chrono::milliseconds(50);
 
+using Buffer = std::unique_ptr<std::uint8_t[]>;
+
 void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
     if (callback != nullptr) {
         callback(first, second);
@@ -34,70 +36,110 @@ bool KeepRunning(OperationParams* params) {
     return std::atomic_ref<std::int32_t>(params->keepRunning).load() != 0;
 }
 
-std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t size) {
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]());
+Buffer Allocate(std::uint32_t size) {
+    return Buffer(new (std::nothrow) std::uint8_t[size]());
 }
 
-// Returns false when the file's image is refused before anything is sent.
-bool Watch(OperationParams* params, ImageSource* source) {
-    std::uint32_t length = WatchedLength(SourceSize(source), params->fileAddress);
-    if (length == 0) {
-        return true;
+// What one monitoring run works with once it has started.
+struct Watched {
+    std::uint32_t length;
+    // The file as last read.
+    Buffer file;
+    // What the emulator holds: the baseline, then every byte that reached it.
+    Buffer emulator;
+    Placement place;
+    // Why the last save of a HEX or S-record file was not sent; shown once.
+    std::string refused;
+};
+
+// Opens the file, takes the baseline and works out where it lies in RAM; one FAILURE line and
+// false when there is nothing that can be watched.
+bool StartWatching(OperationParams* params, ImageSource* source, Watched* watched) {
+    if (!OpenImage(&source->file, params->filePath, ImageOpen::Watch)) {
+        PrintStatus(1, "FAILURE: Could not open input");
+        return false;
     }
     std::string failure;
-    if (!FitsRecordLayout(source, params->filePath, length, &failure)) {
+    if (!LoadImageSource(source, params->filePath, &failure)) {
         PrintStatus(1, "FAILURE: %s", failure.c_str());
         return false;
     }
-    auto current = Allocate(length);
-    auto previous = Allocate(length);
-    if (!current || !previous) {
-        return true;
+    const std::uint64_t fileSize = SourceSize(source);
+    if (fileSize == 0) {
+        PrintStatus(1, "FAILURE: Cannot monitor 0 bytes");
+        return false;
     }
-    // Set up before the baseline is read, so that no save after it goes unnoticed. (The records of
-    // a HEX or S-record file were read before it; the next look compares their text again.)
-    FileWatch watch(params->filePath);
-    ReadSourceAt(source, params->fileAddress, current.get(), length);
-
-    Placement place = PlaceTransfer(params, params->size != 0 ? params->size : length);
-    std::string reported;
-    while (KeepRunning(params)) {
-        watch.Wait(kPollInterval, kQuietTime);
-        std::memcpy(previous.get(), current.get(), length);
-        ReopenImageIfReplaced(&source->file);
-        // A HEX or S-record save with a bad record (or one still being written) is not sent; the
-        // records before it stay, and the reason is shown once.
-        switch (ReloadImageSource(source, params->filePath, &failure)) {
-        case SourceReload::Refused:
-            if (failure != reported) {
-                PrintStatus(1, "Not uploaded: %s", failure.c_str());
-                reported = failure;
-            }
-            break;
-        case SourceReload::Changed:
-            reported.clear();
-            break;
-        case SourceReload::Unchanged:
-            break;
-        }
-        // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
-        ReadSourceAt(source, params->fileAddress, current.get(), length);
-
-        std::uint32_t blocks = 0;
-        std::uint32_t bytes = 0;
-        ForEachChangedRun(current.get(), previous.get(), length, [&](std::uint32_t start, std::uint32_t run) {
-            // A failed upload does not end monitoring; the run still counts as sent.
-            WriteBlockBothSpaces(&g_device, current.get() + start, run, place.address + start,
-                                 CV_XFER_LOWER_W, g_app.progressWindow);
-            ++blocks;
-            bytes += run;
-        });
-        SetProgressText("Monitoring");
-        if (blocks > 0) {
-            Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
-        }
+    watched->length = WatchedLength(fileSize, params->fileAddress);
+    if (watched->length == 0) {
+        PrintStatus(1, "FAILURE: File address and size out of range");
+        return false;
     }
-    return true;
+    if (!FitsRecordLayout(source, params->filePath, watched->length, &failure)) {
+        PrintStatus(1, "FAILURE: %s", failure.c_str());
+        return false;
+    }
+    watched->file = Allocate(watched->length);
+    watched->emulator = Allocate(watched->length);
+    if (!watched->file || !watched->emulator) {
+        PrintStatus(1, "FAILURE: Out of memory");
+        return false;
+    }
+    ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
+    std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
+    const std::uint32_t placed = params->size != 0 ? params->size : watched->length;
+    return PlaceTransfer(params, placed, watched->length, &watched->place);
+}
+
+// One look at the file: every run where it differs from what the emulator holds is written. After
+// a failed upload nothing more is written (an unplugged device would fail every run, each after
+// its time-outs); the runs not written stay different and are tried at the next look.
+void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
+    ReopenImageIfReplaced(&source->file);
+    // A HEX or S-record save with a bad record (or one still being written) is not sent; the
+    // records before it stay.
+    std::string refusal;
+    switch (ReloadImageSource(source, params->filePath, &refusal)) {
+    case SourceReload::Refused:
+        if (refusal != watched->refused) {
+            PrintStatus(1, "Not uploaded: %s", refusal.c_str());
+            watched->refused = refusal;
+        }
+        break;
+    case SourceReload::Changed:
+        watched->refused.clear();
+        break;
+    case SourceReload::Unchanged:
+        break;
+    }
+    // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
+    ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
+
+    std::uint32_t blocks = 0;
+    std::uint32_t bytes = 0;
+    CvResult failure = CV_S_OK;
+    const std::uint8_t* now = watched->file.get();
+    std::uint8_t* held = watched->emulator.get();
+    ForEachChangedRun(now, held, watched->length, [&](std::uint32_t start, std::uint32_t run) {
+        if (failure < 0) {
+            return;
+        }
+        CvResult result = WriteBlockBothSpaces(&g_device, now + start, run, watched->place.address + start,
+                                               CV_XFER_LOWER_W, g_app.progressWindow);
+        if (result < 0) {
+            failure = result;
+            return;
+        }
+        std::memcpy(held + start, now + start, run);
+        ++blocks;
+        bytes += run;
+    });
+    SetProgressText("Monitoring");
+    if (blocks > 0) {
+        Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
+    }
+    if (failure < 0) {
+        PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(failure));
+    }
 }
 
 } // namespace
@@ -111,20 +153,18 @@ std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
 }
 
 int MonitorFile(OperationParams* params) {
+    // Set up before the baseline is read, so that no save after it goes unnoticed.
+    FileWatch watch(params->filePath);
+    ImageSource source;
+    Watched watched{};
+    if (!StartWatching(params, &source, &watched)) {
+        return 0;
+    }
     Report(g_app.monitorBegin, 0, 0);
-    bool watched = true;
-    {
-        ImageSource source;
-        if (OpenImage(&source.file, params->filePath, ImageOpen::Watch)) {
-            std::string failure;
-            if (LoadImageSource(&source, params->filePath, &failure)) {
-                watched = Watch(params, &source);
-            } else {
-                PrintStatus(1, "FAILURE: %s", failure.c_str());
-                watched = false;
-            }
-        }
+    while (KeepRunning(params)) {
+        watch.Wait(kPollInterval, kQuietTime);
+        Poll(&source, params, &watched);
     }
     Report(g_app.monitorEnd, 0, 0);
-    return watched ? 1 : 0;
+    return 1;
 }

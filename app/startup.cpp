@@ -19,13 +19,13 @@ void PrintBanner() {
     ConsoleWrite("-------------------------------\n");
 }
 
-int RunConsoleMode(const char* commandLine) {
+int RunConsoleMode(const std::vector<std::string>& arguments) {
     g_app.consoleMode = 1;
     OpenConsole();
     PrintBanner();
 
     int result = 0;
-    if (ParseCommandLine(commandLine) && !g_consoleOptions.usageShown) {
+    if (ParseArguments(arguments) && !g_consoleOptions.usageShown) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
         std::uint8_t firmware[3] = {};
@@ -51,5 +51,8 @@ int RunConsoleMode(const char* commandLine) {
         ConsoleWrite("\n\nPress enter to quit...");
         ConsoleReadChar();
     }
+    // Messages put their line break first; without this the shell's prompt would follow the
+    // last one on the same line.
+    ConsoleWrite("\n");
     return result ? 0 : 1;
 }

@@ -105,6 +105,9 @@ std::int32_t FirmwareAtLeast(const std::uint8_t* version, std::int32_t feature);
 // Where a block of `size` bytes ends at the end of emulator RAM: 1 and the offset when it fits,
 // else 0 and offset 0.
 std::int32_t GetBackfillOffset(KVCorvane* device, std::uint32_t size, std::uint32_t* offset);
+// The emulation RAM the device offers in bytes when its emulation bank is `emulationBank` (only
+// the banked families look at it); 0 when no limit is known for the family.
+std::uint32_t GetEmulationRamSize(const KVCorvane* device, std::uint8_t emulationBank);
 
 // --- Hardware search ---
 // Tries every port candidate for an emulator; leaves the port open on the first that answers.

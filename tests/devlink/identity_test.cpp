@@ -166,6 +166,24 @@ TEST(FirmwareAtLeast, OnlyTheNamedMajorIsHeldBack) {
     EXPECT_EQ(FirmwareAtLeast(v10_5, 99), 0);
 }
 
+TEST(GetEmulationRamSize, GivesTheRamOfTheFamilyAndBankOrNoLimit) {
+    struct Case {
+        std::uint32_t caps;
+        std::uint8_t bank;
+        std::uint32_t size;
+    } cases[] = {
+        {CAPS_DRAVEL, 8, 0x80000}, {CAPS_DRAVEL2, 0, 0x10000},  {CAPS_CORVANE, 8, 0x10000},
+        {CAPS_VESPIN1, 0, 0x8000}, {CAPS_SKELMAR, 0, 0x100000}, {CAPS_QUORREN, 0, 0},
+        {CAPS_GLINTSEAR, 0, 0},    {CAPS_HWINFO, 0, 0},
+    };
+    for (const auto& c : cases) {
+        KVCorvane device;
+        device.capabilities = c.caps;
+        EXPECT_EQ(GetEmulationRamSize(&device, c.bank), c.size)
+            << std::hex << c.caps << " bank " << int{c.bank};
+    }
+}
+
 TEST(GetBackfillOffset, PlacesTheBlockAtTheEndOfRam) {
     struct Case {
         std::uint32_t caps;

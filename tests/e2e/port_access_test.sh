@@ -118,7 +118,7 @@ done
 chmod 666 "$emulator"
 TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
 expect "a port another program holds is named" 1 \
-    "$banner$searching$not_found"$'\n'"Could not open $emulator: in use by another program."
+    "$banner$searching$not_found"$'\n'"Could not open $emulator: in use by another program."$'\n'
 holder_stop
 
 # --- A port the user may not open (file modes bind everyone but the superuser) ---
@@ -127,7 +127,7 @@ if [ -n "$other_user" ]; then
     chmod 660 "$emulator"
     TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
     expect "a port without permission is named with the remedy" 1 \
-        "$banner$searching$not_found"$'\n'"Could not open $emulator: permission denied. Add your user to the group dialout (sudo usermod -aG dialout \$USER), then log in again."
+        "$banner$searching$not_found"$'\n'"Could not open $emulator: permission denied. Add your user to the group dialout (sudo usermod -aG dialout \$USER), then log in again."$'\n'
 fi
 
 finish

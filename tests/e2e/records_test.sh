@@ -77,7 +77,7 @@ check "a HEX file end-justified by its flat size" 0 "$corvane" \
     $'\nWriting 0x4000 bytes from file address 0x00 to emulator address 0xC000 (Backfill)...'"$ok"
 tev -verify -infile data.hex
 check "a HEX file verifies" 0 "$corvane" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
+    $'\nVerifying 0x4000 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
 
 # --- What Tevrix reads out, objcopy converts back to the RAM's bytes ---
 tev -read -outfile back.hex -size 4000
@@ -118,7 +118,7 @@ sim_dump "$work/ram.bin"
 same "nothing was written" ram-before.bin ram.bin
 tev -verify -infile bad.hex
 check "verify refuses it too" 1 "$corvane" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: bad.hex line 3: checksum 0x'"$bad"', the record calls for 0x'"$sum"
+    $'\nFAILURE: bad.hex line 3: checksum 0x'"$bad"', the record calls for 0x'"$sum"
 
 # A record at the top of 4 GB is not laid out from address 0, but its part is.
 printf ':02000004FFFFFC\r\n:03FF0000010203F8\r\n:00000001FF\r\n' >"$work/top.hex"

@@ -77,10 +77,10 @@ tev() {
 }
 
 # check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
-# FOUND line and then exactly WANT_LINES.
+# FOUND line, then exactly WANT_LINES, and ended its last line.
 check() {
     local name="$1" want_status="$2" found="$3" lines="$4"
-    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"
+    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"$'\n'
     ran=$((ran + 1))
     if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
         echo "FAIL: $name (status $status, want $want_status)"
