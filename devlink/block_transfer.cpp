@@ -197,13 +197,14 @@ CvResult CheckRepliesInStep(KVCorvane* device) {
     return CV_E_INVALID_RESPONSE;
 }
 
-// The whole 256-byte pages of a block, from the first page boundary at or after its start to the
-// last at or before its end: the part that the bulk commands can move.
+// A part of a block: its offset from the start of the block and its length.
 struct Part {
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
 };
 
+// The whole 256-byte pages of a block, from the first page boundary at or after its start to the
+// last at or before its end: the part that the bulk commands can move.
 Part WholePages(std::uint32_t size, std::uint32_t address) {
     std::uint64_t start = (std::uint64_t{address} + kPacketBytes - 1) / kPacketBytes * kPacketBytes;
     std::uint64_t end = (std::uint64_t{address} + size) / kPacketBytes * kPacketBytes;
@@ -213,24 +214,26 @@ Part WholePages(std::uint32_t size, std::uint32_t address) {
     return {static_cast<std::uint32_t>(start - address), static_cast<std::uint32_t>(end - start)};
 }
 
-// An unaligned block moves its whole pages by bulk and only its ragged ends by slow packets,
-// unless the slow ends would be refused anyway (a Skelmar moves whole words) or there is no
-// buffer; then the block goes as one, as an aligned one does.
+// An unaligned block on a device with the bulk commands moves its whole pages by bulk and only its
+// ragged ends by slow packets, unless the slow ends would be refused anyway (a Skelmar moves whole
+// words) or there is no buffer; otherwise the block goes as one, as before.
 bool SplitsForBulk(const KVCorvane* device, const void* buffer, std::uint32_t size, std::uint32_t address,
                    Part* pages) {
     *pages = WholePages(size, address);
     bool skelmarOdd = (device->capabilities & CAPS_SKELMAR) && (size % 2 != 0 || address % 2 != 0);
-    return pages->length != 0 && pages->length != size && !skelmarOdd && buffer != nullptr;
+    return (device->capabilities & CAPS_BULK) && pages->length != 0 && pages->length != size && !skelmarOdd &&
+           buffer != nullptr;
 }
 
 // The slow phase of a block: one progress sequence and one hold of the request lock for what the
 // bulk phase did not move (all of the block, or the ends around `bulk`).
 template <typename Packets>
 CvResult SlowPhase(KVCorvane* device, std::uint32_t size, std::uint32_t address, Part bulk,
-                   ProgressWindow progress, bool afterDiscard, Packets packets) {
+                   ProgressWindow progress, bool afterDiscard, bool* locked, Packets packets) {
     std::uint32_t slowBytes = size - bulk.length;
     StartProgress(progress, slowBytes / kPacketBytes);
-    if (!TakeRequestLock(device)) {
+    *locked = TakeRequestLock(device);
+    if (!*locked) {
         return CV_E_PORT_BUSY;
     }
     const Part ends[2] = {
@@ -280,11 +283,10 @@ CvResult ReadBlock(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, 
     if (result == CV_S_OK) {
         LogLine(device->logSink, "KVCorvane ReadBlock Request initiated for %i bytes.",
                 static_cast<int>(slowBytes));
-        result = SlowPhase(device, size, address, bulk, progress, afterDiscard,
+        result = SlowPhase(device, size, address, bulk, progress, afterDiscard, &locked,
                            [&](std::uint32_t offset, std::uint32_t length, std::uint32_t at) {
                                return ReadPackets(device, buffer + offset, length, at, flags, progress);
                            });
-        locked = result != CV_E_PORT_BUSY;
     }
     return FinishTransfer(device, progress, result, locked);
 }
@@ -298,9 +300,8 @@ CvResult WriteBlock(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t
     bool afterDiscard = false;
     Part pages;
     bool aligned = address % kPacketBytes == 0 && size % kPacketBytes == 0;
-    // Without the bulk command an unaligned block goes straight to slow packets, with no pause.
-    bool split = !aligned && (device->capabilities & CAPS_BULK) &&
-                 SplitsForBulk(device, buffer, size, address, &pages);
+    // An unaligned block that does not split goes straight to slow packets, with no pause.
+    bool split = !aligned && SplitsForBulk(device, buffer, size, address, &pages);
     if (!(flags & CV_XFER_NO_BULK) && (aligned || split)) {
         Part tried = split ? pages : Part{0, size};
         std::uint32_t discarded = device->discardedReplies;
@@ -326,11 +327,10 @@ CvResult WriteBlock(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t
         // One packet buffer for the whole call: the longest header, a full packet and the checksum.
         std::vector<std::uint8_t> packet(kMaxHeader + kPacketBytes + 1, 0);
         result =
-            SlowPhase(device, size, address, bulk, progress, afterDiscard,
+            SlowPhase(device, size, address, bulk, progress, afterDiscard, &locked,
                       [&](std::uint32_t offset, std::uint32_t length, std::uint32_t at) {
                           return WritePackets(device, buffer + offset, length, at, flags, progress, packet);
                       });
-        locked = result != CV_E_PORT_BUSY;
     }
     return FinishTransfer(device, progress, result, locked);
 }
