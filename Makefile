@@ -4,7 +4,7 @@ WINEPREFIX := $(CURDIR)/build/windows/wineprefix
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: deps native windows asan tsan fuzz test test-native test-windows test-asan test-tsan format format-check demo dist
+.PHONY: deps native windows asan tsan fuzz test test-native test-windows test-asan test-tsan test-fuzz format format-check demo dist
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,11 +25,20 @@ tsan: deps
 	cmake --preset tsan
 	cmake --build --preset tsan
 
-# Each libFuzzer target runs for a bounded time from its seed corpus; any finding fails.
-fuzz: deps
+# Every libFuzzer target over its checked-in corpus with a fixed seed and a fixed number of runs:
+# the same inputs each time, so a red run is a real finding, not chance. Any finding fails.
+test-fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	ctest --preset fuzz
+
+# Exploration: each target with a random seed for FUZZ_SECONDS (default 300) and the inputs it
+# learnt last time. Findings land in build/fuzz/fuzz-findings/<target>/.
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	cmake --preset fuzz -DTEVRIX_FUZZ_EXPLORE_SECONDS=$(FUZZ_SECONDS)
+	cmake --build --preset fuzz
+	ctest --preset fuzz-explore
 
 test-native: native
 	ctest --preset native
@@ -50,7 +59,7 @@ format:
 format-check: deps
 	clang-format --dry-run -Werror $(SOURCES)
 
-test: format-check test-native test-windows test-asan test-tsan fuzz
+test: format-check test-native test-windows test-asan test-tsan test-fuzz
 
 demo: native
 	bash scripts/demo.sh build/native
@@ -59,6 +68,7 @@ dist: windows
 	mkdir -p dist
 	rm -f dist/Tevrix.zip
 	cd build/windows/app && zip -q $(CURDIR)/dist/Tevrix.zip Tevrix.exe
+	zip -q dist/Tevrix.zip README.md
 	@echo "dist/Tevrix.zip"
 
 # Speed over a paced pseudo-terminal against tevrix-sim (a few minutes); not part of `make test`.

@@ -85,13 +85,11 @@ bool TakesValue(Switch s) {
     return s == Switch::File || s == Switch::FileAddress || s == Switch::EmuAddress || s == Switch::Size;
 }
 
-// A path longer than the record holds is cut to its 259 characters.
-void ApplyValue(Switch s, const char* value) {
+// False when the value cannot be taken (a path too long for the record).
+bool ApplyValue(Switch s, const char* value) {
     switch (s) {
     case Switch::File:
-        std::strncpy(g_params.filePath, value, kMaxPath - 1);
-        g_params.filePath[kMaxPath - 1] = '\0';
-        break;
+        return SetFilePath(&g_params, value);
     case Switch::FileAddress:
         g_params.fileAddress = ParseHex(value);
         break;
@@ -104,6 +102,7 @@ void ApplyValue(Switch s, const char* value) {
     default:
         break;
     }
+    return true;
 }
 
 void ApplyFlag(Switch s) {
@@ -204,30 +203,34 @@ std::uint32_t ParseHex(const char* text) {
     return value;
 }
 
-std::int32_t ParseCommandLine(const char* commandLine) {
-    if (commandLine == nullptr || *commandLine == '\0') {
-        return 0;
+bool SetFilePath(OperationParams* params, const char* path) {
+    const std::size_t length = std::strlen(path);
+    if (length >= sizeof params->filePath) {
+        return false;
     }
+    std::memcpy(params->filePath, path, length + 1);
+    return true;
+}
+
+std::int32_t ParseArguments(const std::vector<std::string>& tokens) {
     std::int32_t result = 1;
     bool invalid = false;
-    const char* cursor = commandLine;
-    std::size_t length = 0;
-    while (char* token = NextToken(&cursor, &length)) {
-        LowerAscii(token);
-        Switch s = Lookup(token);
-        delete[] token;
+    bool pathTooLong = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        std::string name = tokens[i];
+        LowerAscii(name.data());
+        Switch s = Lookup(name.c_str());
         if (s == Switch::None) {
             result = 0;
             invalid = true;
         } else if (TakesValue(s)) {
-            char* value = NextToken(&cursor, &length);
-            if (value == nullptr) {
+            if (++i == tokens.size()) {
                 break;
             }
-            if (length > 0) {
-                ApplyValue(s, value);
+            if (!tokens[i].empty() && !ApplyValue(s, tokens[i].c_str())) {
+                result = 0;
+                pathTooLong = true;
             }
-            delete[] value;
         } else {
             ApplyFlag(s);
         }
@@ -236,7 +239,27 @@ std::int32_t ParseCommandLine(const char* commandLine) {
         ConsoleWrite("\nINVALID SWITCH!\n\n");
         PrintUsage();
     }
+    if (pathTooLong) {
+        ConsoleWrite(std::string("\n") + kPathTooLongMessage);
+    }
     return result;
+}
+
+std::vector<std::string> SplitCommandLine(const char* commandLine) {
+    std::vector<std::string> tokens;
+    std::size_t length = 0;
+    while (char* token = NextToken(&commandLine, &length)) {
+        tokens.emplace_back(token, length);
+        delete[] token;
+    }
+    return tokens;
+}
+
+std::int32_t ParseCommandLine(const char* commandLine) {
+    if (commandLine == nullptr || *commandLine == '\0') {
+        return 0;
+    }
+    return ParseArguments(SplitCommandLine(commandLine));
 }
 
 void PrintUsage() {

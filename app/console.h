@@ -10,3 +10,11 @@ void ConsoleWrite(std::string_view text);
 
 // Reads one character from standard input; -1 at its end.
 int ConsoleReadChar();
+
+// Whether standard output, or standard error, is a terminal a person watches (a console window
+// on Windows) rather than a file or a pipe.
+bool OutputIsTerminal();
+bool ErrorIsTerminal();
+
+// Writes to standard error at once.
+void ErrorWrite(std::string_view text);

@@ -11,6 +11,25 @@ bool UsableHandle(HANDLE handle) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
 
+bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
+}
+
+// Text mode: every line feed goes out as carriage return and line feed.
+void WriteText(DWORD which, std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    DWORD written = 0;
+    WriteFile(GetStdHandle(which), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+}
+
 } // namespace
 
 void OpenConsole() {
@@ -34,19 +53,8 @@ void OpenConsole() {
     std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
-// Text mode: every line feed goes out as carriage return and line feed.
 void ConsoleWrite(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (char c : text) {
-        if (c == '\n') {
-            out += '\r';
-        }
-        out += c;
-    }
-    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD written = 0;
-    WriteFile(handle, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+    WriteText(STD_OUTPUT_HANDLE, text);
 }
 
 int ConsoleReadChar() {
@@ -56,4 +64,16 @@ int ConsoleReadChar() {
         return -1;
     }
     return static_cast<unsigned char>(c);
+}
+
+bool OutputIsTerminal() {
+    return IsConsole(STD_OUTPUT_HANDLE);
+}
+
+bool ErrorIsTerminal() {
+    return IsConsole(STD_ERROR_HANDLE);
+}
+
+void ErrorWrite(std::string_view text) {
+    WriteText(STD_ERROR_HANDLE, text);
 }

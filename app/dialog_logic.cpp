@@ -40,13 +40,16 @@ Extent LogExtentForClient(int clientWidth, int clientHeight, int logTop) {
     return {std::max(0, clientWidth - 15), std::max(0, clientHeight - logTop - 15)};
 }
 
-void FillOperationParams(const DialogInputs& inputs, OperationParams* params) {
+bool FillOperationParams(const DialogInputs& inputs, OperationParams* params) {
     params->operation = inputs.operation;
-    std::snprintf(params->filePath, sizeof params->filePath, "%s", inputs.filePath);
+    if (!SetFilePath(params, inputs.filePath)) {
+        return false;
+    }
     params->emuAddress = ParseHex(inputs.emuAddress);
     params->fileAddress = ParseHex(inputs.fileAddress);
     params->size = ParseHex(inputs.size);
     params->large = inputs.largeChecked ? 1 : 0;
     params->noBackBuf = inputs.endJustifyChecked ? 0 : 1;
     params->keepRunning = 1;
+    return true;
 }

@@ -56,5 +56,6 @@ struct DialogInputs {
     bool endJustifyChecked;
 };
 
-// Fills every field of the operation record from the controls and sets keepRunning.
-void FillOperationParams(const DialogInputs& inputs, OperationParams* params);
+// Fills every field of the operation record from the controls and sets keepRunning; false when
+// the path is longer than the record holds (the operation must not run then).
+bool FillOperationParams(const DialogInputs& inputs, OperationParams* params);

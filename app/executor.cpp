@@ -8,6 +8,7 @@
 #include "sound.h"
 #include "status_window.h"
 #include "transfer_placement.h"
+#include "transfer_progress.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,16 +36,21 @@ int ReadOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Cannot read 0 bytes");
         return 0;
     }
+    // Before the buffer, so a size the RAM cannot hold costs no allocation.
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+        return 0;
+    }
     Buffer buffer = Allocate(params->size);
     if (!buffer) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    Placement place = PlaceTransfer(params, params->size);
     PrintStatus(1, "Reading 0x%.2X bytes from emulator at address 0x%.2X%s...", params->size, place.address,
                 place.suffix);
-    CvResult result =
-        ReadBlock(&g_device, buffer.get(), params->size, place.address, 0, g_app.progressWindow);
+    CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
+        return ReadBlock(&g_device, buffer.get(), params->size, place.address, 0, progress);
+    });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Emu read failed with %s", ResultToString(result));
         return 0;
@@ -78,6 +84,12 @@ int WriteOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: File address and size out of range");
         return 0;
     }
+    // An empty file (or one that only seems so, as a device file) would report success for
+    // nothing written.
+    if (params->size == 0) {
+        PrintStatus(1, "FAILURE: Cannot write 0 bytes");
+        return 0;
+    }
     Buffer buffer = Allocate(params->size);
     if (!buffer) {
         PrintStatus(1, "FAILURE: Out of memory");
@@ -87,11 +99,16 @@ int WriteOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Could not read source file");
         return 0;
     }
-    Placement place = PlaceTransfer(params, params->size);
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+        return 0;
+    }
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
                 params->size, params->fileAddress, place.address, place.suffix);
-    CvResult result = WriteBlockBothSpaces(&g_device, buffer.get(), params->size, place.address,
-                                           CV_XFER_LOWER_W, g_app.progressWindow);
+    CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
+        return WriteBlockBothSpaces(&g_device, buffer.get(), params->size, place.address, CV_XFER_LOWER_W,
+                                    progress);
+    });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(result));
         return 0;
@@ -101,8 +118,8 @@ int WriteOperation(OperationParams* params) {
     return 1;
 }
 
+// A mismatch is a failure: scripts act on the exit status.
 int VerifyOperation(OperationParams* params) {
-    PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
     if (params->filePath[0] == '\0') {
         PrintStatus(1, "FAILURE: No file specified");
         return 0;
@@ -120,14 +137,20 @@ int VerifyOperation(OperationParams* params) {
             return 0;
         }
     }
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+        return 0;
+    }
     Buffer emulator = Allocate(params->size);
     if (!emulator) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    Placement place = PlaceTransfer(params, params->size);
-    CvResult result =
-        ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, g_app.progressWindow);
+    // Once the size is known, so the message names what is compared.
+    PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
+    CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
+        return ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, progress);
+    });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Verify failed. Emu read failed with %s", ResultToString(result));
         return 0;
@@ -142,10 +165,10 @@ int VerifyOperation(OperationParams* params) {
     if (count > 0) {
         PrintStatus(1, "FAILURE: Buffers do NOT match! %u bytes different. Operation completed", count);
         PlayProgramSound(SOUND_VERIFY_MISMATCH);
-    } else {
-        PrintStatus(1, "SUCCESS: Contents match. Operation completed...");
-        PlayProgramSound(SOUND_VERIFY_MATCH);
+        return 0;
     }
+    PrintStatus(1, "SUCCESS: Contents match. Operation completed...");
+    PlayProgramSound(SOUND_VERIFY_MATCH);
     return 1;
 }
 
@@ -165,8 +188,7 @@ int ExecuteOperation(OperationParams* params) {
         result = VerifyOperation(params);
         break;
     case OP_MONITOR:
-        MonitorFile(params);
-        result = 1;
+        result = MonitorFile(params);
         break;
     default:
         PrintStatus(1, "FAILURE: Invalid Operation Specified");

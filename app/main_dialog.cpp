@@ -9,6 +9,7 @@
 #include "resource_ids.h"
 #include "sound.h"
 #include "status_window.h"
+#include "unopened_ports.h"
 #include "window_geometry.h"
 
 #include <atomic>
@@ -91,6 +92,9 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
     const DetectionOutcome outcome = DecideDetection(result.capabilities);
     if (outcome.message != nullptr) {
         PrintStatus(1, "%s", outcome.message);
+        if (result.capabilities == 0) {
+            PrintUnopenedPorts();
+        }
         ApplyState(dialog, outcome.state);
         return;
     }
@@ -126,7 +130,8 @@ void OnExecute(HWND dialog) {
     if (!IsWindowEnabled(execute)) {
         return;
     }
-    char path[kMaxPath] = {};
+    // Room for one character more than a path may have, so that a longer one shows.
+    char path[kMaxPath + 1] = {};
     char emuAddress[100] = {};
     char fileAddress[100] = {};
     char size[100] = {};
@@ -143,7 +148,10 @@ void OnExecute(HWND dialog) {
         IsDlgButtonChecked(dialog, IDC_LARGE) == BST_CHECKED,
         IsDlgButtonChecked(dialog, IDC_END_JUSTIFY) == BST_CHECKED,
     };
-    FillOperationParams(inputs, &g_params);
+    if (!FillOperationParams(inputs, &g_params)) {
+        PrintStatus(1, "%s", kPathTooLongMessage);
+        return;
+    }
 
     // A cancel that raced with the end of the previous transfer must not stop this one.
     g_device.cancel = 0;

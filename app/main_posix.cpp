@@ -7,29 +7,7 @@
 #include "version.h"
 
 #include <string>
-
-namespace {
-
-bool IsBlank(const std::string& text) {
-    return text.find_first_not_of(" \t\n\v\f\r") == std::string::npos;
-}
-
-// Rebuilds the one command-line text the parser reads: an argument that holds blanks beside
-// other characters (a path the shell unquoted) is put back in double quotes.
-std::string JoinArguments(int argc, char** argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (i > 1) {
-            line += ' ';
-        }
-        bool quote = arg.empty() || (!IsBlank(arg) && arg.find_first_of(" \t") != std::string::npos);
-        line += quote ? "\"" + arg + "\"" : arg;
-    }
-    return line;
-}
-
-} // namespace
+#include <vector>
 
 int main(int argc, char** argv) {
     InstallMonitorCallbacks();
@@ -41,5 +19,6 @@ int main(int argc, char** argv) {
         PrintUsage();
         return 1;
     }
-    return RunConsoleMode(JoinArguments(argc, argv).c_str());
+    // The shell has already split the line: each argument is one token exactly as given.
+    return RunConsoleMode(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -1,4 +1,5 @@
 #include "app_state.h"
+#include "cmdline.h"
 #include "main_dialog.h"
 #include "monitor.h"
 #include "startup.h"
@@ -15,5 +16,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (commandLine == nullptr || commandLine[0] == '\0') {
         return RunDialogMode(instance);
     }
-    return RunConsoleMode(commandLine);
+    return RunConsoleMode(SplitCommandLine(commandLine));
 }

@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "corvane.h"
+#include "file_watch.h"
 #include "image_diff.h"
 #include "image_file.h"
 #include "status_window.h"
@@ -12,11 +13,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <thread>
 
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(1000);
+// An editor may write a save in several pieces; a file this long quiet after a change is taken as
+// saved.
+constexpr auto kQuietTime = std::chrono::milliseconds(50);
+
+using Buffer = std::unique_ptr<std::uint8_t[]>;
 
 void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
     if (callback != nullptr) {
@@ -29,43 +34,82 @@ bool KeepRunning(OperationParams* params) {
     return std::atomic_ref<std::int32_t>(params->keepRunning).load() != 0;
 }
 
-std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t size) {
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]());
+Buffer Allocate(std::uint32_t size) {
+    return Buffer(new (std::nothrow) std::uint8_t[size]());
 }
 
-void Watch(OperationParams* params, ImageFile* file) {
-    std::uint32_t length = WatchedLength(ImageSize(file), params->fileAddress);
-    if (length == 0) {
-        return;
-    }
-    auto current = Allocate(length);
-    auto previous = Allocate(length);
-    if (!current || !previous) {
-        return;
-    }
-    ReadImageAt(file, params->fileAddress, current.get(), length);
+// What one monitoring run works with once it has started.
+struct Watched {
+    std::uint32_t length;
+    // The file as last read.
+    Buffer file;
+    // What the emulator holds: the baseline, then every byte that reached it.
+    Buffer emulator;
+    Placement place;
+};
 
-    Placement place = PlaceTransfer(params, params->size != 0 ? params->size : length);
-    while (KeepRunning(params)) {
-        std::this_thread::sleep_for(kPollInterval);
-        std::memcpy(previous.get(), current.get(), length);
-        ReopenImageIfReplaced(file);
-        // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
-        ReadImageAt(file, params->fileAddress, current.get(), length);
+// Opens the file, takes the baseline and works out where it lies in RAM; one FAILURE line and
+// false when there is nothing that can be watched.
+bool StartWatching(OperationParams* params, ImageFile* file, Watched* watched) {
+    if (!OpenImage(file, params->filePath, ImageOpen::Watch)) {
+        PrintStatus(1, "FAILURE: Could not open input");
+        return false;
+    }
+    const std::uint64_t fileSize = ImageSize(file);
+    if (fileSize == 0) {
+        PrintStatus(1, "FAILURE: Cannot monitor 0 bytes");
+        return false;
+    }
+    watched->length = WatchedLength(fileSize, params->fileAddress);
+    if (watched->length == 0) {
+        PrintStatus(1, "FAILURE: File address and size out of range");
+        return false;
+    }
+    watched->file = Allocate(watched->length);
+    watched->emulator = Allocate(watched->length);
+    if (!watched->file || !watched->emulator) {
+        PrintStatus(1, "FAILURE: Out of memory");
+        return false;
+    }
+    ReadImageAt(file, params->fileAddress, watched->file.get(), watched->length);
+    std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
+    const std::uint32_t placed = params->size != 0 ? params->size : watched->length;
+    return PlaceTransfer(params, placed, watched->length, &watched->place);
+}
 
-        std::uint32_t blocks = 0;
-        std::uint32_t bytes = 0;
-        ForEachChangedRun(current.get(), previous.get(), length, [&](std::uint32_t start, std::uint32_t run) {
-            // A failed upload does not end monitoring; the run still counts as sent.
-            WriteBlockBothSpaces(&g_device, current.get() + start, run, place.address + start,
-                                 CV_XFER_LOWER_W, g_app.progressWindow);
-            ++blocks;
-            bytes += run;
-        });
-        SetProgressText("Monitoring");
-        if (blocks > 0) {
-            Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
+// One look at the file: every run where it differs from what the emulator holds is written. After
+// a failed upload nothing more is written (an unplugged device would fail every run, each after
+// its time-outs); the runs not written stay different and are tried at the next look.
+void Poll(ImageFile* file, OperationParams* params, Watched* watched) {
+    ReopenImageIfReplaced(file);
+    // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
+    ReadImageAt(file, params->fileAddress, watched->file.get(), watched->length);
+
+    std::uint32_t blocks = 0;
+    std::uint32_t bytes = 0;
+    CvResult failure = CV_S_OK;
+    const std::uint8_t* now = watched->file.get();
+    std::uint8_t* held = watched->emulator.get();
+    ForEachChangedRun(now, held, watched->length, [&](std::uint32_t start, std::uint32_t run) {
+        if (failure < 0) {
+            return;
         }
+        CvResult result = WriteBlockBothSpaces(&g_device, now + start, run, watched->place.address + start,
+                                               CV_XFER_LOWER_W, g_app.progressWindow);
+        if (result < 0) {
+            failure = result;
+            return;
+        }
+        std::memcpy(held + start, now + start, run);
+        ++blocks;
+        bytes += run;
+    });
+    SetProgressText("Monitoring");
+    if (blocks > 0) {
+        Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
+    }
+    if (failure < 0) {
+        PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(failure));
     }
 }
 
@@ -80,13 +124,18 @@ std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
 }
 
 int MonitorFile(OperationParams* params) {
+    // Set up before the baseline is read, so that no save after it goes unnoticed.
+    FileWatch watch(params->filePath);
+    ImageFile file;
+    Watched watched{};
+    if (!StartWatching(params, &file, &watched)) {
+        return 0;
+    }
     Report(g_app.monitorBegin, 0, 0);
-    {
-        ImageFile file;
-        if (OpenImage(&file, params->filePath, ImageOpen::Watch)) {
-            Watch(params, &file);
-        }
+    while (KeepRunning(params)) {
+        watch.Wait(kPollInterval, kQuietTime);
+        Poll(&file, params, &watched);
     }
     Report(g_app.monitorEnd, 0, 0);
-    return 0;
+    return 1;
 }

@@ -5,6 +5,7 @@
 #include "console.h"
 #include "corvane.h"
 #include "executor.h"
+#include "unopened_ports.h"
 #include "version.h"
 
 #include <cstdio>
@@ -18,13 +19,13 @@ void PrintBanner() {
     ConsoleWrite("-------------------------------\n");
 }
 
-int RunConsoleMode(const char* commandLine) {
+int RunConsoleMode(const std::vector<std::string>& arguments) {
     g_app.consoleMode = 1;
     OpenConsole();
     PrintBanner();
 
     int result = 0;
-    if (ParseCommandLine(commandLine) && !g_consoleOptions.usageShown) {
+    if (ParseArguments(arguments) && !g_consoleOptions.usageShown) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
         std::uint8_t firmware[3] = {};
@@ -34,6 +35,7 @@ int RunConsoleMode(const char* commandLine) {
         std::snprintf(found, sizeof found, "FOUND: %s", name);
         if (caps == 0) {
             PrintStatus(1, "Did not find hardware. Aborting...");
+            PrintUnopenedPorts();
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
             PrintStatus(2, "%s", found);
@@ -49,5 +51,8 @@ int RunConsoleMode(const char* commandLine) {
         ConsoleWrite("\n\nPress enter to quit...");
         ConsoleReadChar();
     }
+    // Messages put their line break first; without this the shell's prompt would follow the
+    // last one on the same line.
+    ConsoleWrite("\n");
     return result ? 0 : 1;
 }

@@ -25,9 +25,10 @@ void SetProgressText(const char* text) {
     SendToProgress(kWmSetText, 0, reinterpret_cast<std::intptr_t>(text));
 }
 
-void SetProgressColours(std::uint32_t background, std::uint32_t text) {
+void SetProgressColours(std::uint32_t background, std::uint32_t bar) {
     SendToProgress(kPbmSetBkColor, 0, static_cast<std::intptr_t>(background));
-    SendToProgress(kTpmSetTextColor, 0, static_cast<std::intptr_t>(text));
+    SendToProgress(kPbmSetBarColor, 0, static_cast<std::intptr_t>(bar));
+    SendToProgress(kTpmSetTextColor, 0, static_cast<std::intptr_t>(kTwoColourText));
 }
 
 #ifdef _WIN32

@@ -9,7 +9,11 @@ struct Placement {
     const char* suffix;
 };
 
-// Selects the large-bin bank 8 when asked and the device has banks, then works out where in
-// emulator RAM `size` bytes go: at the end of the RAM (and emuAddress becomes 0) unless
-// noBackBuf is set, else at emuAddress. A size larger than the RAM starts at 0.
-Placement PlaceTransfer(OperationParams* params, std::uint32_t size);
+// Works out where in emulator RAM a transfer goes: at the end of the RAM for `size` bytes (and
+// emuAddress becomes 0) unless noBackBuf is set, else at emuAddress; `length` bytes then go from
+// there (the monitor watches a length of its own; the operations pass their size). Selects the
+// large-bin bank 8 first when asked and the device has banks.
+// A range that runs past the end of the RAM the device offers is refused with one FAILURE line
+// before anything is sent, since the device would wrap it round onto other bytes; false then.
+// Where no RAM size is known for the family, every range is taken.
+bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place);

@@ -16,7 +16,7 @@ inline HFONT CreateProofArialFont(LONG height, LONG weight, BYTE pitchAndFamily,
     return CreateFontIndirectA(&font);
 }
 
-// The tab sheet's and the 2D chart's: variable pitch in the Swiss family.
+// The tab sheet's and the 2D chart's: variable pitch in the modern family, as the gauges'.
 inline HFONT CreateArialFontTurned(LONG height, LONG weight, LONG escapement) {
-    return CreateProofArialFont(height, weight, VARIABLE_PITCH | FF_SWISS, escapement);
+    return CreateProofArialFont(height, weight, VARIABLE_PITCH | FF_MODERN, escapement);
 }

@@ -94,19 +94,13 @@ void OnMouseMove(Chart2D& chart, LPARAM position) {
     }
 }
 
-void OnButtonUp(Chart2D& chart) {
+// Ends what the press began: the drag (announced), the hidden cursor and the rubber band. It
+// touches neither the mouse capture nor the cursor's position, which may belong to another window
+// by now.
+void EndGesture(Chart2D& chart) {
     Chart2DModel& model = chart.model;
     model.interaction &= ~kMouseDown;
-    if ((model.interaction & kDragging) != 0) {
-        ChartPoint at{};
-        if (model.DragPosition(&at)) {
-            POINT screen{at.x, model.clientHeight - at.y};
-            ClientToScreen(chart.window, &screen);
-            SetCursorPos(screen.x, screen.y);
-        }
-        model.EndDrag();
-    }
-    ReleaseCapture();
+    model.EndDrag();
     if ((model.interaction & kCursorHidden) != 0) {
         ShowCursor(TRUE);
         model.interaction &= ~kCursorHidden;
@@ -115,6 +109,20 @@ void OnButtonUp(Chart2D& chart) {
     if (model.EndRubberBand(&band)) {
         InvertBandOnScreen(chart, band);
     }
+}
+
+void OnButtonUp(Chart2D& chart) {
+    Chart2DModel& model = chart.model;
+    ChartPoint at{};
+    if (model.DragPosition(&at)) {
+        POINT screen{at.x, model.clientHeight - at.y};
+        ClientToScreen(chart.window, &screen);
+        SetCursorPos(screen.x, screen.y);
+    }
+    // The gesture is over before the capture goes, so the WM_CAPTURECHANGED that releasing it
+    // sends finds nothing left to end.
+    EndGesture(chart);
+    ReleaseCapture();
 }
 
 LRESULT SetCaption(Chart2D& chart, char* field, const char* text, LPARAM length) {
@@ -355,7 +363,8 @@ LRESULT CALLBACK Chart2DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case C2M_SETTITLE:
         CopyText(chart->title, sizeof chart->title, reinterpret_cast<const char*>(lParam), 99);
         Invalidate(window);
-        return 0;
+        // The title is the window text, so SetWindowText reports success as for any window.
+        return message == WM_SETTEXT ? TRUE : 0;
     case WM_GETTEXT: {
         if (wParam == 0 || lParam == 0) {
             return 0;
@@ -364,6 +373,8 @@ LRESULT CALLBACK Chart2DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         CopyText(buffer, wParam, chart->title, wParam - 1);
         return static_cast<LRESULT>(std::strlen(buffer));
     }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(std::strlen(chart->title));
     case WM_PAINT:
         PaintChart2D(*chart);
         return 0;
@@ -393,10 +404,10 @@ LRESULT CALLBACK Chart2DProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnButtonUp(*chart);
         return 0;
     case WM_CAPTURECHANGED:
-        // Losing the mouse in mid-gesture ends it as a release would; otherwise the drag would
-        // stay open and the cursor hidden with no button-up ever to come.
+        // Another window took the mouse in mid-gesture: no button-up will come, so the gesture
+        // ends here, leaving the new owner its capture and the cursor where it is.
         if ((chart->model.interaction & kMouseDown) != 0 && reinterpret_cast<HWND>(lParam) != window) {
-            OnButtonUp(*chart);
+            EndGesture(*chart);
         }
         return 0;
     default:

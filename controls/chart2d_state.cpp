@@ -188,19 +188,19 @@ void Chart2DModel::UpdateAutoRanges(IKVChart2DSeries* series, std::uint32_t inde
     if (first == nullptr) {
         return;
     }
+    // Every computation that finds an extreme beyond the first point is announced, whether or not
+    // the range comes out different: parents may count on a notice for each change of points.
     bool changed = false;
-    if ((style & kChartAutoX) != 0 && (lowX != first->x || highX != first->x) &&
-        (lowX != xMin || highX != xMax)) {
+    if ((style & kChartAutoX) != 0 && (lowX != first->x || highX != first->x)) {
+        changed = changed || lowX != xMin || highX != xMax;
         xMin = lowX;
         xMax = highX;
-        changed = true;
         host_->Notify(kChartXRangeChanged, series, index);
     }
-    if ((style & kChartAutoY) != 0 && (lowY != first->y || highY != first->y) &&
-        (lowY != yMin || highY != yMax)) {
+    if ((style & kChartAutoY) != 0 && (lowY != first->y || highY != first->y)) {
+        changed = changed || lowY != yMin || highY != yMax;
         yMin = lowY;
         yMax = highY;
-        changed = true;
         host_->Notify(kChartYRangeChanged, series, index);
     }
     FixRanges();

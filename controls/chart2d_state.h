@@ -95,8 +95,9 @@ class Chart2DModel final : public Chart2DSeriesOwner {
     void SetXRange(const float* minimum, const float* maximum);
     void SetYRange(const float* minimum, const float* maximum);
     void FixRanges();
-    // Sets the automatic axes to the points' extremes and announces a change, naming the point
-    // that caused it (null when none did); then fixes the ranges up.
+    // Sets each automatic axis to the points' extremes when one lies beyond the first point, and
+    // announces it, naming the point that caused it (null when none did), even when the range
+    // stays as it was; then fixes the ranges up.
     void UpdateAutoRanges(IKVChart2DSeries* series, std::uint32_t index);
     void RegenerateTicks();
     void UpdateScale();

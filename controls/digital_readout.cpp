@@ -1,10 +1,12 @@
 // KVDIGITALGAUGEREADOUT: a framed box with a title line, the value in large digits and a units
-// line. It answers no configuration message: the title is the caption it was created with, the
-// value 0 and the units line empty.
+// line. It answers no configuration message: the caption it was created with gives the title and,
+// after a line break, the units ("Boost\nkPa"); the value is 0.
 #include "control_common.h"
 #include "kv_controls.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -19,6 +21,13 @@ struct DigitalReadout {
     HFONT labelFont;
     HFONT valueFont;
 };
+
+// Copies a caption up to its first line break, cut to the field.
+void CopyCaptionLine(char* field, std::size_t size, const char* caption) {
+    const std::size_t length = std::min(std::strcspn(caption, "\r\n"), size - 1);
+    std::memcpy(field, caption, length);
+    field[length] = '\0';
+}
 
 void Paint(const DigitalReadout& readout) {
     BufferedPaint paint(readout.window);
@@ -52,7 +61,11 @@ LRESULT Create(HWND window, const CREATESTRUCTA& create) {
     readout->window = window;
     // A dialog template may give the caption as a resource ordinal rather than a text.
     if (create.lpszName != nullptr && !IS_INTRESOURCE(create.lpszName)) {
-        lstrcpynA(readout->title, create.lpszName, sizeof readout->title);
+        CopyCaptionLine(readout->title, sizeof readout->title, create.lpszName);
+        const char* lineBreak = std::strchr(create.lpszName, '\n');
+        if (lineBreak != nullptr) {
+            CopyCaptionLine(readout->units, sizeof readout->units, lineBreak + 1);
+        }
     }
     readout->labelFont = CreateArialFont(14, FW_NORMAL);
     readout->valueFont = CreateArialFont(28, FW_BOLD);

@@ -6,6 +6,7 @@
 
 #include "control_common.h"
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -80,14 +81,18 @@ LRESULT CALLBACK RichStaticProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     switch (message) {
     case WM_SETTEXT:
-        if (lParam != 0) {
-            // A longer text is cut to the 259 characters the field holds.
-            CopyToField(s->text, kTextSize, reinterpret_cast<const char*>(lParam));
-            RedrawNow(window);
+        // TRUE for a text kept, so SetWindowText reports success as for any window. A longer
+        // text is cut to the 259 characters the field holds.
+        if (lParam == 0) {
+            return FALSE;
         }
-        return 0;
+        CopyToField(s->text, kTextSize, reinterpret_cast<const char*>(lParam));
+        RedrawNow(window);
+        return TRUE;
     case WM_GETTEXT:
         return static_cast<LRESULT>(CopyFromField(s->text, reinterpret_cast<char*>(lParam), wParam));
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(std::strlen(s->text));
     case WM_PAINT:
         Paint(*s);
         return 0;

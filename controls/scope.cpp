@@ -110,8 +110,9 @@ void DrawLabels(Scope& s, HDC dc) {
     DeleteObject(turned);
 }
 
-// Redraws frame, grid, labels and captions, clears the trace and fits the ring to the plot.
-void Rebuild(Scope& s) {
+// Redraws frame, grid, labels and captions and fits the ring to the plot; the trace is cleared
+// unless asked to stay (a static plot waits for its next redraw).
+void Rebuild(Scope& s, bool keepTrace = false) {
     ScopeModel& m = s.model;
     HDC screen = GetDC(s.window);
     if (s.background.dc == nullptr) {
@@ -119,13 +120,16 @@ void Rebuild(Scope& s) {
     }
     if (s.trace.dc == nullptr) {
         s.trace.Make(screen, m.layerWidth, m.layerHeight);
+        keepTrace = false;
     }
     const RECT client = ToRect(m.client);
     FillRect(s.background.dc, &client, s.backgroundBrush);
     m.PlaceLabels();
     DrawFrameAndGrid(s, s.background.dc);
     DrawLabels(s, s.background.dc);
-    FillRect(s.trace.dc, &client, s.backgroundBrush);
+    if (!keepTrace) {
+        FillRect(s.trace.dc, &client, s.backgroundBrush);
+    }
     InvalidateRect(s.window, &client, TRUE);
     ReleaseDC(s.window, screen);
     m.ring.Resize(m.Capacity());
@@ -177,18 +181,16 @@ void AddSample(Scope& s, const double* sample) {
     InvalidateRect(s.window, nullptr, TRUE);
 }
 
-// Applies a new range and redraws the stored samples at its scale. In live mode the trace
-// layer's plot is cleared first, so nothing drawn at the old scale stays behind the replayed
-// samples; a static plot stays until the next SCM_REDRAW.
+// Applies a new range: the Y labels show it at once, and the plot moves to fit their width. In
+// live mode the stored samples are drawn again at the new scale on a cleared trace, so nothing
+// drawn at the old scale stays behind them; a static plot stays until the next SCM_REDRAW.
 void SetRange(Scope& s, const double* maximum, const double* minimum) {
     if (maximum == nullptr || minimum == nullptr) {
         return;
     }
     ScopeModel& m = s.model;
     m.SetRange(*maximum, *minimum);
-    if (m.live && s.trace.dc != nullptr) {
-        FillArea(s.trace.dc, m.plot.left, m.plot.top, m.plot.right + 1, m.plot.bottom + 1, s.backgroundBrush);
-    }
+    Rebuild(s, !m.live);
     const ScopeRing::Replay replay = m.ring.ReplayOrder();
     if (!replay.samples.empty()) {
         m.previousSample = replay.previous;

@@ -7,6 +7,7 @@
 #include "text_progress_state.h"
 
 #include <commctrl.h>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -109,13 +110,17 @@ LRESULT CALLBACK TextProgressProc(HWND window, UINT message, WPARAM wParam, LPAR
     TextProgressState& state = control->state;
     switch (message) {
     case WM_SETTEXT:
-        if (lParam != 0) {
-            SetProgressText(state, reinterpret_cast<const char*>(lParam));
-            RedrawNow(window);
+        // TRUE for a text kept, so SetWindowText reports success as for any window.
+        if (lParam == 0) {
+            return FALSE;
         }
-        return 0;
+        SetProgressText(state, reinterpret_cast<const char*>(lParam));
+        RedrawNow(window);
+        return TRUE;
     case WM_GETTEXT:
         return static_cast<LRESULT>(CopyProgressText(state, reinterpret_cast<char*>(lParam), wParam));
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(std::strlen(state.text));
     case WM_PAINT:
         Paint(*control);
         return 0;

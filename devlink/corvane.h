@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The emulator device as seen over its COM port: the port, the request lock, the identity of the
 // connected device and its banks. One instance per process (g_device).
@@ -39,6 +41,13 @@ class KVCorvane {
     // Where the device was last found: 0-based port index and the baud index then in force.
     std::int32_t lastPortIndex = 0;
     std::uint32_t lastBaudIndex = 7;
+    // Ports of the last search that exist but could not be opened for a reason the user can
+    // remove (permission, another program holding it), in the order they were tried.
+    struct UnopenedPort {
+        std::string path;
+        PortOpenError reason;
+    };
+    std::vector<UnopenedPort> unopenedPorts;
     // Replies abandoned so far (DiscardReply); a transfer compares it before and after a phase.
     std::uint32_t discardedReplies = 0;
 };
@@ -106,6 +115,9 @@ std::int32_t FirmwareAtLeast(const std::uint8_t* version, std::int32_t feature);
 // Where a block of `size` bytes ends at the end of emulator RAM: 1 and the offset when it fits,
 // else 0 and offset 0.
 std::int32_t GetBackfillOffset(KVCorvane* device, std::uint32_t size, std::uint32_t* offset);
+// The emulation RAM the device offers in bytes when its emulation bank is `emulationBank` (only
+// the banked families look at it); 0 when no limit is known for the family.
+std::uint32_t GetEmulationRamSize(const KVCorvane* device, std::uint8_t emulationBank);
 
 // --- Hardware search ---
 // Tries every port candidate for an emulator; leaves the port open on the first that answers.

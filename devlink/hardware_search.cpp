@@ -13,17 +13,19 @@ namespace {
 // but not the same ones twice.
 bool EmulatorAnswers(KVCorvane* device) {
     std::uint8_t* version = device->firmwareVersion;
-    if (GetFirmwareVersion(device, version) != CV_S_OK) {
+    if (CvResult result = GetFirmwareVersion(device, version); result != CV_S_OK) {
+        LogLine(device->logSink, "KVCorvane: No emulator answers here: %s", ResultToString(result));
         return false;
     }
     std::uint8_t first[3] = {version[0], version[1], version[2]};
     if (LetterFamily(first[2]) == nullptr && !IsRecordFamilyLetter(first[2])) {
-        LogLine(device->logSink, "KVCorvane: No emulator answers here (version %02X %02X %02X)", first[0],
+        LogLine(device->logSink,
+                "KVCorvane: No emulator answers here: version %02X %02X %02X names no known family", first[0],
                 first[1], first[2]);
         return false;
     }
     if (GetFirmwareVersion(device, version) != CV_S_OK || std::memcmp(first, version, 3) != 0) {
-        LogLine(device->logSink, "KVCorvane: The version reply did not repeat; no emulator answers here");
+        LogLine(device->logSink, "KVCorvane: No emulator answers here: the version reply did not repeat");
         return false;
     }
     return true;
@@ -49,6 +51,7 @@ bool AnswersVersion(KVCorvane* device) {
 
 std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version) {
     device->capabilities = 0;
+    device->unopenedPorts.clear();
     std::vector<std::string> ports = PortCandidates();
     std::size_t count = ports.size();
     std::size_t start = static_cast<std::size_t>(device->lastPortIndex) < count ? device->lastPortIndex : 0;
@@ -56,6 +59,10 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     std::size_t index = start;
     for (std::size_t tried = 0; tried < count && !found; ++tried, index = (index + 1) % count) {
         if (OpenPort(device, ports[index].c_str()) != CV_S_OK) {
+            PortOpenError reason = device->port.openError;
+            if (reason == PortOpenError::Denied || reason == PortOpenError::Busy) {
+                device->unopenedPorts.push_back({ports[index], reason});
+            }
             continue;
         }
         if (index >= 4) {

@@ -37,10 +37,10 @@ void Append(char* text, const char* suffix) {
     std::snprintf(text + used, kHardwareNameSize - used, "%s", suffix);
 }
 
-std::uint32_t RamSize(const KVCorvane* device) {
+std::uint32_t RamSize(const KVCorvane* device, std::uint8_t emulationBank) {
     std::uint32_t caps = device->capabilities;
     if (caps & (CAPS_DRAVEL | CAPS_DRAVEL2)) {
-        return device->emulationBank == 8 ? 0x80000 : 0x10000;
+        return emulationBank == 8 ? 0x80000 : 0x10000;
     }
     if (caps & (CAPS_PARDYN | CAPS_CORVANE | CAPS_VESPIN2)) {
         return 0x10000;
@@ -118,6 +118,8 @@ std::uint32_t IdentifyHardware(KVCorvane* device, const std::uint8_t* version) {
 }
 
 void FormatHardwareName(char* text, std::uint32_t flags, const std::uint8_t* version) {
+    // Without a model bit only suffixes follow, so they must not land after what the buffer held.
+    text[0] = '\0';
     for (const auto& model : kModelNames) {
         if (flags & model.bit) {
             std::snprintf(text, kHardwareNameSize, "%s", model.name);
@@ -141,12 +143,20 @@ void FormatHardwareName(char* text, std::uint32_t flags, const std::uint8_t* ver
     }
 }
 
+std::uint32_t GetEmulationRamSize(const KVCorvane* device, std::uint8_t emulationBank) {
+    // Any size fits a Quorren Pro.
+    if (device->capabilities & CAPS_QUORREN) {
+        return 0;
+    }
+    return RamSize(device, emulationBank);
+}
+
 std::int32_t GetBackfillOffset(KVCorvane* device, std::uint32_t size, std::uint32_t* offset) {
     if (device->capabilities & CAPS_QUORREN) {
         *offset = 0;
         return 1;
     }
-    std::uint32_t ramSize = RamSize(device);
+    std::uint32_t ramSize = RamSize(device, device->emulationBank);
     if (size <= ramSize) {
         *offset = ramSize - size;
         return 1;

@@ -7,7 +7,7 @@ std::int32_t KVSerial::Open(const char* path) {
     if (handle != nullptr) {
         Close();
     }
-    handle = OpenSerialBackend(path);
+    handle = OpenSerialBackend(path, &openError);
     if (handle == nullptr) {
         return 0;
     }
@@ -15,6 +15,7 @@ std::int32_t KVSerial::Open(const char* path) {
     if (!handle->GetLine(&line)) {
         LogLine(logSink, "KVSerial: GetCommState Failed");
         Close();
+        openError = PortOpenError::Failed;
         return 0;
     }
     line.baud = kOpenBaud;
@@ -28,9 +29,11 @@ std::int32_t KVSerial::Open(const char* path) {
     if (!handle->SetLine(line)) {
         LogLine(logSink, "KVSerial: SetCommState Failed");
         Close();
+        openError = PortOpenError::Failed;
         return 0;
     }
     LogLine(logSink, "KVSerial: %s opened at %i baud", path, static_cast<int>(kOpenBaud));
+    handle->Prepare(logSink);
     return 1;
 }
 

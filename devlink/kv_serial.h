@@ -33,6 +33,8 @@ class KVSerial {
     // The open port, null when closed.
     std::unique_ptr<SerialBackend> handle;
     LogSink* logSink = nullptr;
+    // Why the last Open failed (None after one that succeeded).
+    PortOpenError openError = PortOpenError::None;
 };
 
 constexpr std::uint32_t kOpenBaud = 115200;

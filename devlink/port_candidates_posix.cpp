@@ -3,7 +3,18 @@
 #include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <grp.h>
+#include <set>
+#include <sstream>
 #include <string_view>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 namespace {
 
@@ -33,9 +44,9 @@ std::vector<std::string> FromEnvironment(const char* list) {
     return ports;
 }
 
-std::vector<std::string> PresentDevices() {
+std::vector<std::string> PresentDevices(const std::string& directory) {
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir("/dev")) {
+    if (DIR* dir = ::opendir(directory.c_str())) {
         while (dirent* entry = ::readdir(dir)) {
             names.emplace_back(entry->d_name);
         }
@@ -51,19 +62,114 @@ std::vector<std::string> PresentDevices() {
         }
         std::sort(group.begin(), group.end(), NaturalLess);
         for (const auto& name : group) {
-            if (ports.size() < kMaxPortCandidates) {
-                ports.push_back("/dev/" + name);
-            }
+            ports.push_back(directory + "/" + name);
         }
     }
     return ports;
 }
 
+// The kernel's name of the terminal at `path` ("ttyS0"), following links such as
+// /dev/serial/by-id/...
+std::string TerminalName(const std::string& path) {
+    char resolved[4096];
+    std::string real = ::realpath(path.c_str(), resolved) != nullptr ? resolved : path;
+    return real.substr(real.find_last_of('/') + 1);
+}
+
+// The terminals the kernel writes its messages to: the first word of each line of the console
+// list, and every word of the active console file.
+std::set<std::string> ConsoleNames(const SystemPortFiles& files) {
+    std::set<std::string> names{"console"};
+    std::ifstream consoles(files.consoles);
+    for (std::string line; std::getline(consoles, line);) {
+        std::istringstream words(line);
+        std::string name;
+        if (words >> name) {
+            names.insert(name);
+        }
+    }
+    std::ifstream active(files.activeConsole);
+    for (std::string name; active >> name;) {
+        names.insert(name);
+    }
+    return names;
+}
+
+// A ttyS node exists for every UART the driver could have; most PCs have none behind ttyS1 and
+// up, and writes to such a node go nowhere. The driver reports the UART type 0 for them.
+bool HasNoUart(const std::string& path, const std::string& name, const SystemPortFiles& files) {
+    std::ifstream typeFile(files.ttyClass + "/" + name + "/type");
+    int type = -1;
+    if (typeFile >> type) {
+        return type == 0;
+    }
+#ifdef __linux__
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    serial_struct info{};
+    bool none = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type == PORT_UNKNOWN;
+    ::close(fd);
+    return none;
+#else
+    (void)path;
+    return false;
+#endif
+}
+
+bool LeftAlone(const std::string& path, const std::set<std::string>& consoles, const SystemPortFiles& files) {
+    std::string name = TerminalName(path);
+    if (consoles.count(name) != 0) {
+        return true;
+    }
+    return name.rfind("ttyS", 0) == 0 && HasNoUart(path, name, files);
+}
+
+// The group whose members may open the port; the usual one where the node does not say.
+std::string PortGroup(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && info.st_gid != 0) {
+        std::vector<char> buffer(4096);
+        group entry{};
+        group* found = nullptr;
+        if (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 &&
+            found != nullptr) {
+            return found->gr_name;
+        }
+    }
+    return "dialout";
+}
+
 } // namespace
 
-std::vector<std::string> PortCandidates() {
-    if (const char* list = std::getenv("TEVRIX_PORTS")) {
-        return FromEnvironment(list);
+std::vector<std::string> PortCandidates(const SystemPortFiles& files) {
+    const char* list = std::getenv("TEVRIX_PORTS");
+    std::vector<std::string> named = list != nullptr ? FromEnvironment(list) : PresentDevices(files.devices);
+    std::set<std::string> consoles = ConsoleNames(files);
+    std::vector<std::string> ports;
+    for (const auto& path : named) {
+        if (ports.size() < kMaxPortCandidates && !LeftAlone(path, consoles, files)) {
+            ports.push_back(path);
+        }
     }
-    return PresentDevices();
+    return ports;
+}
+
+std::vector<std::string> PortCandidates() {
+    return PortCandidates(SystemPortFiles{});
+}
+
+std::string PortAccessAdvice(const std::string& path, PortOpenError reason) {
+    switch (reason) {
+    case PortOpenError::Denied: {
+        std::string group = PortGroup(path);
+        return "Could not open " + path + ": permission denied. Add your user to the group " + group +
+               " (sudo usermod -aG " + group + " $USER), then log in again.";
+    }
+    case PortOpenError::Busy:
+        return "Could not open " + path + ": in use by another program.";
+    default:
+        return "";
+    }
 }

@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+struct LogSink;
+
 // The operating system's side of one open serial port. KVSerial drives it; the Win32 and POSIX
 // implementations follow the same rules, and tests can put the in-process emulator in its place.
 
@@ -43,14 +45,30 @@ class SerialBackend {
     // One synchronous call each; the result is the count actually moved.
     virtual std::uint32_t Write(const std::uint8_t* bytes, std::uint32_t count) = 0;
     virtual std::uint32_t Read(std::uint8_t* buffer, std::uint32_t count) = 0;
+    // Platform steps once the line settings are in place (a driver option worth asking for, a
+    // wireless link that has to connect first); best effort, each outcome written to `log`.
+    virtual void Prepare(LogSink* log) { (void)log; }
+};
+
+// Why a port could not be opened. The user can do something about the last two, so a failed
+// search names the ports that gave them.
+enum class PortOpenError {
+    None,
+    Missing,
+    Failed,
+    // The user may not open it (on Linux: not a member of the port's group).
+    Denied,
+    // Another program holds it.
+    Busy,
 };
 
 using SerialOpener = std::function<std::unique_ptr<SerialBackend>(const char* path)>;
 
 // Opens the port at `path` with the platform's driver (or the opener installed for tests);
-// null when it cannot be opened.
-std::unique_ptr<SerialBackend> OpenSerialBackend(const char* path);
-std::unique_ptr<SerialBackend> OpenPlatformSerial(const char* path);
+// null when it cannot be opened, with the reason in `error` (may be null). A test opener that
+// gives null counts as a missing port.
+std::unique_ptr<SerialBackend> OpenSerialBackend(const char* path, PortOpenError* error);
+std::unique_ptr<SerialBackend> OpenPlatformSerial(const char* path, PortOpenError* error);
 
 // Routes every later open through `opener` (an empty function restores the platform driver).
 void SetSerialOpener(SerialOpener opener);

@@ -22,11 +22,24 @@ void SetSerialOpener(SerialOpener opener) {
     InstalledOpener() = std::move(opener);
 }
 
-std::unique_ptr<SerialBackend> OpenSerialBackend(const char* path) {
+std::unique_ptr<SerialBackend> OpenSerialBackend(const char* path, PortOpenError* error) {
     SerialOpener opener;
     {
         std::lock_guard<std::mutex> lock(OpenerMutex());
         opener = InstalledOpener();
     }
-    return opener ? opener(path) : OpenPlatformSerial(path);
+    PortOpenError why = PortOpenError::None;
+    std::unique_ptr<SerialBackend> backend;
+    if (opener) {
+        backend = opener(path);
+        if (backend == nullptr) {
+            why = PortOpenError::Missing;
+        }
+    } else {
+        backend = OpenPlatformSerial(path, &why);
+    }
+    if (error != nullptr) {
+        *error = why;
+    }
+    return backend;
 }

@@ -1,18 +1,31 @@
 // The serial driver on Linux and other POSIX systems: termios raw 8N1, and reads that honour the
-// three read time-outs with poll(), so a partial count is a normal result as on Windows.
-#include "serial_backend.h"
+// three read time-outs with poll(), so a partial count is a normal result as on Windows. A port
+// is held exclusively while open and gets its own settings back when it closes, so probing a
+// port that turns out not to be the emulator leaves it as it was.
+#include "serial_posix.h"
+
+#include "log.h"
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <string>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long a Bluetooth port may take to connect to the device before the search talks to it.
+constexpr int kBluetoothConnectMs = 6000;
 
 struct SpeedEntry {
     std::uint32_t baud;
@@ -54,13 +67,44 @@ int MillisecondsUntil(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+// An rfcomm node connects to its device only once opened, and bytes written before that wait.
+bool IsBluetoothPort(const char* path) {
+    auto named = [](const std::string& p) {
+        std::string base = p.substr(p.find_last_of('/') + 1);
+        return base.rfind("rfcomm", 0) == 0;
+    };
+    if (named(path)) {
+        return true;
+    }
+    char resolved[4096];
+    return ::realpath(path, resolved) != nullptr && named(resolved);
+}
+
 class PosixSerial final : public SerialBackend {
   public:
-    explicit PosixSerial(int fd) : fd_(fd) {}
-    // Exclusive use ends with this handle, even when another party keeps the terminal open.
+    PosixSerial(int fd, const char* path) : fd_(fd), path_(path) {
+        haveOriginal_ = ::tcgetattr(fd_, &original_) == 0;
+    }
+    // The settings found at open come back, and exclusive use ends with this handle, even when
+    // another party keeps the terminal open.
     ~PosixSerial() override {
+#ifdef __linux__
+        if (serialChanged_) {
+            ::ioctl(fd_, TIOCSSERIAL, &originalSerial_);
+        }
+#endif
+        if (haveOriginal_) {
+            ::tcsetattr(fd_, TCSANOW, &original_);
+        }
         ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
+    }
+
+    void Prepare(LogSink* log) override {
+        RequestLowLatency(log);
+        if (IsBluetoothPort(path_.c_str())) {
+            WaitForBluetoothLink(log);
+        }
     }
 
     bool GetLine(LineSettings* line) override {
@@ -126,9 +170,13 @@ class PosixSerial final : public SerialBackend {
     }
 
     // The kernel's queues are fixed; the request is accepted as is.
-    bool SetupQueues(std::uint32_t, std::uint32_t) override { return true; }
+    bool SetupQueues(std::uint32_t, std::uint32_t) override {
+        return true;
+    }
 
-    bool Purge() override { return ::tcflush(fd_, TCIOFLUSH) == 0; }
+    bool Purge() override {
+        return ::tcflush(fd_, TCIOFLUSH) == 0;
+    }
 
     std::uint32_t Write(const std::uint8_t* bytes, std::uint32_t count) override {
         auto deadline =
@@ -149,7 +197,11 @@ class PosixSerial final : public SerialBackend {
                 break;
             }
             pollfd pfd{fd_, POLLOUT, 0};
-            if (::poll(&pfd, 1, wait) <= 0 || (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+            int ready = ::poll(&pfd, 1, wait);
+            if (ready < 0 && errno == EINTR) {
+                continue;
+            }
+            if (ready <= 0 || (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) {
                 break;
             }
         }
@@ -162,6 +214,7 @@ class PosixSerial final : public SerialBackend {
                                                      std::uint64_t{count} * timeouts_.readMultiplier);
         std::uint32_t done = 0;
         Clock::time_point lastByte{};
+        bool hungUp = false;
         while (done < count) {
             ssize_t n = ::read(fd_, buffer + done, count - done);
             if (n > 0) {
@@ -170,7 +223,8 @@ class PosixSerial final : public SerialBackend {
                 continue;
             }
             // With no byte waiting a raw read returns 0 (or EAGAIN); poll tells a hang-up apart.
-            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            // After one, the bytes that arrived before it have now all been read.
+            if (hungUp || (n < 0 && errno != EAGAIN && errno != EINTR)) {
                 break;
             }
             auto deadline = total;
@@ -187,8 +241,14 @@ class PosixSerial final : public SerialBackend {
             if (ready < 0 && errno == EINTR) {
                 continue;
             }
-            // A line that hung up (the other end went away) answers nothing more.
-            if (ready <= 0 || (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) || (pfd.revents & POLLIN) == 0) {
+            if (ready <= 0 || (pfd.revents & POLLNVAL)) {
+                break;
+            }
+            // A line that hung up (the other end went away) answers nothing more, but what it
+            // sent before is still waiting to be read.
+            if (pfd.revents & (POLLHUP | POLLERR)) {
+                hungUp = true;
+            } else if ((pfd.revents & POLLIN) == 0) {
                 break;
             }
         }
@@ -196,22 +256,134 @@ class PosixSerial final : public SerialBackend {
     }
 
   private:
+    // Drivers of USB adapters hold received bytes for a latency timer (often 16 ms) unless told
+    // otherwise; every reply would wait for it.
+    void RequestLowLatency(LogSink* log) {
+#ifdef __linux__
+        serial_struct info{};
+        if (::ioctl(fd_, TIOCGSERIAL, &info) != 0) {
+            LogLine(log, "KVSerial: Low latency not available: %s", std::strerror(errno));
+            return;
+        }
+        if (info.flags & ASYNC_LOW_LATENCY) {
+            LogLine(log, "KVSerial: Low latency already set");
+            return;
+        }
+        serial_struct wanted = info;
+        wanted.flags |= ASYNC_LOW_LATENCY;
+        if (::ioctl(fd_, TIOCSSERIAL, &wanted) != 0) {
+            LogLine(log, "KVSerial: Low latency refused: %s", std::strerror(errno));
+            return;
+        }
+        originalSerial_ = info;
+        serialChanged_ = true;
+        LogLine(log, "KVSerial: Low latency set");
+#else
+        (void)log;
+#endif
+    }
+
+    // The far end shows through the modem lines it reports; before the link is up it reports none.
+    void WaitForBluetoothLink(LogSink* log) {
+        int waited = 0;
+        auto probe = [this](bool* present) {
+            int bits = 0;
+            if (::ioctl(fd_, TIOCMGET, &bits) != 0) {
+                return false;
+            }
+            *present = (bits & (TIOCM_CD | TIOCM_DSR | TIOCM_CTS)) != 0;
+            return true;
+        };
+        switch (WaitForPeer(probe, kBluetoothConnectMs, &waited)) {
+        case PeerState::Present:
+            LogLine(log, "KVSerial: Bluetooth link up after %i ms", waited);
+            break;
+        case PeerState::Absent:
+            LogLine(log, "KVSerial: Bluetooth link not up after %i ms", waited);
+            break;
+        case PeerState::Unknown:
+            LogLine(log, "KVSerial: Bluetooth link state not reported");
+            break;
+        }
+    }
+
     int fd_;
+    std::string path_;
     SerialTimeouts timeouts_;
+    termios original_{};
+    bool haveOriginal_ = false;
+#ifdef __linux__
+    serial_struct originalSerial_{};
+    bool serialChanged_ = false;
+#endif
 };
+
+PortOpenError ErrorOfOpen(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return PortOpenError::Missing;
+    case EACCES:
+    case EPERM:
+        return PortOpenError::Denied;
+    case EBUSY:
+        return PortOpenError::Busy;
+    default:
+        return PortOpenError::Failed;
+    }
+}
 
 } // namespace
 
-std::unique_ptr<SerialBackend> OpenPlatformSerial(const char* path) {
+PeerState WaitForPeer(const std::function<bool(bool* present)>& probe, int limitMs, int* waitedMs) {
+    auto start = Clock::now();
+    auto deadline = start + std::chrono::milliseconds(limitMs);
+    PeerState state = PeerState::Absent;
+    for (;;) {
+        bool present = false;
+        if (!probe(&present)) {
+            state = PeerState::Unknown;
+            break;
+        }
+        if (present) {
+            state = PeerState::Present;
+            break;
+        }
+        if (Clock::now() >= deadline) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (waitedMs != nullptr) {
+        *waitedMs = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    }
+    return state;
+}
+
+std::unique_ptr<SerialBackend> AdoptTerminal(int fd, const char* path, PortOpenError* error) {
+    PortOpenError ignored;
+    PortOpenError& why = error != nullptr ? *error : ignored;
+    // No sharing: once this is set, another program's open fails. Only a terminal that is still
+    // connected takes it.
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        why = PortOpenError::Failed;
+        return nullptr;
+    }
+    why = PortOpenError::None;
+    return std::make_unique<PosixSerial>(fd, path);
+}
+
+std::unique_ptr<SerialBackend> OpenPlatformSerial(const char* path, PortOpenError* error) {
     int fd = ::open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        if (error != nullptr) {
+            *error = ErrorOfOpen(errno);
+        }
         return nullptr;
     }
-    if (!::isatty(fd)) {
-        ::close(fd);
-        return nullptr;
-    }
-    // No sharing: a second program cannot open the port while this one holds it.
-    ::ioctl(fd, TIOCEXCL);
-    return std::make_unique<PosixSerial>(fd);
+    return AdoptTerminal(fd, path, error);
 }

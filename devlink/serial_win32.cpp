@@ -87,10 +87,28 @@ class Win32Serial final : public SerialBackend {
     DCB dcb_{};
 };
 
+// A COM port that another program has open refuses every further open with "access denied".
+PortOpenError ErrorOfOpen(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return PortOpenError::Missing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return PortOpenError::Busy;
+    default:
+        return PortOpenError::Failed;
+    }
+}
+
 } // namespace
 
-std::unique_ptr<SerialBackend> OpenPlatformSerial(const char* path) {
+std::unique_ptr<SerialBackend> OpenPlatformSerial(const char* path, PortOpenError* error) {
     HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    PortOpenError why = handle == INVALID_HANDLE_VALUE ? ErrorOfOpen(GetLastError()) : PortOpenError::None;
+    if (error != nullptr) {
+        *error = why;
+    }
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }

@@ -171,11 +171,57 @@ TEST(ParseCommandLine, HelpPrintsUsageOnceAmongValidSwitches) {
     EXPECT_EQ(g_params.size, 0x10u);
 }
 
-TEST(ParseCommandLine, LongPathIsCutToTheRecord) {
-    ResetParams();
-    std::string path(300, 'p');
-    EXPECT_EQ(ParseCommandLine(("-infile " + path).c_str()), 1);
-    EXPECT_EQ(std::string(g_params.filePath), path.substr(0, kMaxPath - 1));
+TEST(ParseCommandLine, APathLongerThan259CharactersIsRefusedNotCut) {
+    struct Case {
+        std::size_t length;
+        std::int32_t result;
+        const char* out;
+    } cases[] = {
+        {259, 1, ""},
+        {260, 0, "\nFAILURE: File path longer than 259 characters"},
+        {1000, 0, "\nFAILURE: File path longer than 259 characters"},
+    };
+    for (const auto& c : cases) {
+        ResetParams();
+        std::strcpy(g_params.filePath, "before.bin");
+        const std::string path(c.length, 'p');
+        StdoutCapture out;
+        EXPECT_EQ(ParseCommandLine(("-noquitprompt -outfile " + path + " -read").c_str()), c.result)
+            << c.length;
+        EXPECT_EQ(out.Text(), c.out) << c.length;
+        // Cut to 259 characters the path could name another file, which a read would overwrite.
+        EXPECT_EQ(std::string(g_params.filePath), c.result ? path : "before.bin") << c.length;
+        EXPECT_EQ(g_consoleOptions.noQuitPrompt, 1) << c.length;
+    }
+}
+
+// Each argument vector element is one token exactly as given: quotes and blanks in it are its
+// own characters, never token boundaries.
+TEST(ParseArguments, TakesEachArgumentAsOneToken) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::int32_t result;
+        const char* path;
+        std::uint32_t size;
+        std::int32_t noQuit;
+    } cases[] = {
+        {"quote inside a path", {"-infile", "q\"uote.bin", "-noquitprompt"}, 1, "q\"uote.bin", 0, 1},
+        {"blanks inside a path", {"-infile", "my rom.bin", "-size", "10"}, 1, "my rom.bin", 0x10, 0},
+        {"path of blanks only", {"-infile", "   ", "-noquitprompt"}, 1, "   ", 0, 1},
+        {"empty value changes nothing", {"-infile", "", "-noquitprompt"}, 1, "", 0, 1},
+        {"blank argument is no switch", {"-write", " ", "-noquitprompt"}, 0, "", 0, 1},
+        {"quoted path keeps its quotes", {"-infile", "\"a b\""}, 1, "\"a b\"", 0, 0},
+    };
+    for (const auto& c : cases) {
+        ResetParams();
+        StdoutCapture out;
+        EXPECT_EQ(ParseArguments(c.args), c.result) << c.name;
+        EXPECT_EQ(out.Text(), c.result ? "" : std::string("\nINVALID SWITCH!\n\n") + kUsage) << c.name;
+        EXPECT_STREQ(g_params.filePath, c.path) << c.name;
+        EXPECT_EQ(g_params.size, c.size) << c.name;
+        EXPECT_EQ(g_consoleOptions.noQuitPrompt, c.noQuit) << c.name;
+    }
 }
 
 TEST(PrintUsage, WritesTheUsageTextExactly) {

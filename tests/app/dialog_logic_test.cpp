@@ -79,10 +79,14 @@ TEST(DialogExecute, ControlsBecomeTheOperationRecord) {
     EXPECT_STREQ(params.filePath, "");
 }
 
-TEST(DialogExecute, APathLongerThanTheRecordIsCutTo259Characters) {
+TEST(DialogExecute, APathOf259CharactersIsTakenAndALongerOneRefusedNotCut) {
     OperationParams params{};
-    const std::string longPath(400, 'p');
-    const DialogInputs inputs{OP_READ, longPath.c_str(), "0", "0", "0", false, true};
-    FillOperationParams(inputs, &params);
-    EXPECT_EQ(std::string(params.filePath), std::string(259, 'p'));
+    const std::string fits(259, 'p');
+    ASSERT_TRUE(FillOperationParams({OP_READ, fits.c_str(), "0", "0", "0", false, true}, &params));
+    EXPECT_EQ(std::string(params.filePath), fits);
+
+    // Cut to 259 characters it would name the file above, which a read would overwrite.
+    const std::string longer = fits + "q";
+    EXPECT_FALSE(FillOperationParams({OP_READ, longer.c_str(), "0", "0", "0", false, true}, &params));
+    EXPECT_EQ(std::string(params.filePath), fits);
 }

@@ -1,9 +1,10 @@
-// The executor's own checks and messages, on real files. No emulator is connected here, so every
-// transfer fails the way it does on a closed port; runs against the virtual emulator live in the
-// end-to-end tests.
+// The executor's own checks and messages, on real files: first with no emulator connected, so
+// every transfer fails the way it does on a closed port, then against a simulated one on an
+// in-process line where what reaches the device matters.
 #include "app_state.h"
 #include "executor.h"
 #include "progress_recorder.h"
+#include "sim_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
 
@@ -41,11 +42,13 @@ class ExecutorTest : public ::testing::Test {
     OperationParams params_;
 };
 
+constexpr std::size_t kNoFile = SIZE_MAX;
+
 struct Case {
     const char* name;
     std::int32_t operation;
     const char* file;         // "" for none; "dir" names the test's directory itself
-    std::size_t existingSize; // bytes of a file made beforehand, 0 for no file
+    std::size_t existingSize; // bytes of a file made beforehand, kNoFile for none
     std::uint32_t fileAddress;
     std::uint32_t size;
     const char* want;
@@ -54,13 +57,13 @@ struct Case {
 
 const Case kFailures[] = {
     {"unknown operation", 7, "a.bin", 16, 0, 0, "\nFAILURE: Invalid Operation Specified", 0},
-    {"read without file", OP_READ, "", 0, 0, 0x100, "\nFAILURE: No file specified", 0},
-    {"write without file", OP_WRITE, "", 0, 0, 0, "\nFAILURE: No file specified", 0},
-    {"verify without file", OP_VERIFY, "", 0, 0, 0x10,
-     "\nVerifying 0x10 bytes from emulator RAM...\nFAILURE: No file specified", 0},
-    {"read into a directory", OP_READ, "dir", 0, 0, 0x100, "\nFAILURE: Invalid file specified", 0},
-    {"read of 0 bytes", OP_READ, "new.bin", 0, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
-    {"write of a missing file", OP_WRITE, "missing.bin", 0, 0, 0, "\nFAILURE: Could not open input", 0},
+    {"read without file", OP_READ, "", kNoFile, 0, 0x100, "\nFAILURE: No file specified", 0},
+    {"write without file", OP_WRITE, "", kNoFile, 0, 0, "\nFAILURE: No file specified", 0},
+    {"verify without file", OP_VERIFY, "", kNoFile, 0, 0x10, "\nFAILURE: No file specified", 0},
+    {"read into a directory", OP_READ, "dir", kNoFile, 0, 0x100, "\nFAILURE: Invalid file specified", 0},
+    {"read of 0 bytes", OP_READ, "new.bin", kNoFile, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
+    {"write of a missing file", OP_WRITE, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Could not open input", 0},
+    {"write of an empty file", OP_WRITE, "empty.bin", 0, 0, 0, "\nFAILURE: Cannot write 0 bytes", 0},
     {"write past the end", OP_WRITE, "a.bin", 0x100, 0x80, 0x81,
      "\nFAILURE: File address and size out of range", 0},
     {"write of the whole file from a later address", OP_WRITE, "a.bin", 0x100, 1, 0,
@@ -68,8 +71,8 @@ const Case kFailures[] = {
     // 0xFFFFFF00 + 0x200 is 0x100 in 32 bits, which would pass as in range.
     {"write at an address that wraps", OP_WRITE, "a.bin", 0x100, 0xFFFFFF00, 0x200,
      "\nFAILURE: File address and size out of range", 0},
-    {"verify of a missing file", OP_VERIFY, "missing.bin", 0, 0, 0,
-     "\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Cannot read 0 bytes", 0},
+    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Cannot read 0 bytes",
+     0},
     {"write with no emulator", OP_WRITE, "a.bin", 0x100, 0, 0,
      "\nWriting 0x100 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED",
@@ -78,8 +81,9 @@ const Case kFailures[] = {
      "\nReading 0x20 bytes from emulator at address 0x00 (Backfill)..."
      "\nFAILURE: Emu read failed with CV_E_PORT_NOT_INITIALIZED",
      0},
+    // The size comes from the file: the message names it, not the 0 given.
     {"verify with no emulator", OP_VERIFY, "a.bin", 0x100, 0, 0,
-     "\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Verify failed. Emu read failed with "
+     "\nVerifying 0x100 bytes from emulator RAM...\nFAILURE: Verify failed. Emu read failed with "
      "CV_E_PORT_NOT_INITIALIZED",
      0},
 };
@@ -92,7 +96,7 @@ TEST_F(ExecutorTest, EachFailureWritesOneLineAndLeavesTheFileAlone) {
         std::string path =
             std::strcmp(c.file, "dir") == 0 ? dir_.Path("") : (*c.file ? dir_.Path(c.file) : "");
         std::strncpy(params_.filePath, path.c_str(), kMaxPath - 1);
-        if (c.existingSize > 0) {
+        if (c.existingSize != kNoFile) {
             WriteFileBytes(path, CountingBytes(c.existingSize));
         }
         params_.operation = c.operation;
@@ -101,7 +105,7 @@ TEST_F(ExecutorTest, EachFailureWritesOneLineAndLeavesTheFileAlone) {
         int result = -1;
         EXPECT_EQ(Run(&result), c.want) << c.name;
         EXPECT_EQ(result, c.result) << c.name;
-        if (c.existingSize > 0) {
+        if (c.existingSize != kNoFile) {
             EXPECT_EQ(ReadFileBytes(path), CountingBytes(c.existingSize)) << c.name;
         }
     }
@@ -155,3 +159,106 @@ TEST_F(ExecutorTest, StatusTextShowsExecutingThenIdle) {
     EXPECT_EQ(texts, (std::vector<std::string>{"text:Executing", "text:Idle"}));
 }
 #endif
+
+namespace {
+
+// A transfer whose range runs past the end of the emulator's RAM would wrap round onto other
+// bytes: it is refused before any request goes out (not even the bank switch).
+struct RangeCase {
+    const char* name;
+    const char* model;
+    std::int32_t operation;
+    std::uint32_t size; // of the file for a write, else of the transfer
+    std::int32_t noBackBuf;
+    std::uint32_t emuAddress;
+    std::int32_t large;
+    const char* want;
+};
+
+const RangeCase kRanges[] = {
+    {"write at an address past the end", "corvane", OP_WRITE, 0x100, 1, 0x20010, 0,
+     "\nFAILURE: 0x100 bytes at emulator address 0x20010 do not fit the emulator's RAM of 0x10000 bytes"},
+    {"end-justified write larger than the RAM", "corvane", OP_WRITE, 0x20000, 0, 0, 0,
+     "\nFAILURE: 0x20000 bytes at emulator address 0x00 (Backfill) do not fit the emulator's RAM of 0x10000 "
+     "bytes"},
+    {"write across the end", "corvane", OP_WRITE, 0x100, 1, 0xFF80, 0,
+     "\nFAILURE: 0x100 bytes at emulator address 0xFF80 do not fit the emulator's RAM of 0x10000 bytes"},
+    {"write ending at the last byte", "corvane", OP_WRITE, 0x100, 1, 0xFF00, 0,
+     "\nWriting 0x100 bytes from file address 0x00 to emulator address 0xFF00..."
+     "\nSUCCESS: Operation completed..."},
+    {"read across the end", "corvane", OP_READ, 0x100, 1, 0xFF80, 0,
+     "\nFAILURE: 0x100 bytes at emulator address 0xFF80 do not fit the emulator's RAM of 0x10000 bytes"},
+    // 0xFFFFFF00 + 0x200 is 0x100 in 32 bits, which would pass as in range.
+    {"verify at an address that wraps", "corvane", OP_VERIFY, 0x200, 1, 0xFFFFFF00, 0,
+     "\nFAILURE: 0x200 bytes at emulator address 0xFFFFFF00 do not fit the emulator's RAM of 0x10000 bytes"},
+    {"banked device without -large", "dravel", OP_WRITE, 0x20000, 0, 0, 0,
+     "\nFAILURE: 0x20000 bytes at emulator address 0x00 (Backfill) do not fit the emulator's RAM of 0x10000 "
+     "bytes"},
+    {"-large past the end of 512 KB", "dravel", OP_WRITE, 0x100, 1, 0x7FF80, 1,
+     "\nFAILURE: 0x100 bytes at emulator address 0x7FF80 do not fit the emulator's RAM of 0x80000 bytes"},
+    {"-large keeps its 512 KB", "dravel", OP_WRITE, 0x20000, 0, 0, 1,
+     "\nWriting 0x20000 bytes from file address 0x00 to emulator address 0x60000 (Backfill)..."
+     "\nSUCCESS: Operation completed..."},
+    // No RAM size is known for the family: the range is the device's business.
+    {"family without a known RAM size", "quorren", OP_WRITE, 0x100, 1, 0x90000, 0,
+     "\nWriting 0x100 bytes from file address 0x00 to emulator address 0x90000..."
+     "\nSUCCESS: Operation completed..."},
+};
+
+} // namespace
+
+TEST_F(ExecutorTest, ARangePastTheEndOfRamIsRefusedBeforeAnythingIsSent) {
+    for (const RangeCase& c : kRanges) {
+        SetUp();
+        SimDevice device(SimConfig(c.model));
+        ASSERT_NE(g_device.capabilities & CAPS_EMULATION, 0u) << c.name;
+        const std::vector<std::uint8_t> ramBefore = device.Ram();
+        SetFile("a.bin");
+        if (c.operation == OP_WRITE) {
+            WriteFileBytes(dir_.Path("a.bin"), CountingBytes(c.size));
+        } else {
+            params_.size = c.size;
+        }
+        params_.operation = c.operation;
+        params_.noBackBuf = c.noBackBuf;
+        params_.emuAddress = c.emuAddress;
+        params_.large = c.large;
+        device.Mark();
+        int result = -1;
+        const std::string out = Run(&result);
+        EXPECT_EQ(out, c.want) << c.name;
+        const bool refused = out.rfind("\nFAILURE: ", 0) == 0;
+        EXPECT_EQ(result, refused ? 0 : 1) << c.name;
+        if (refused) {
+            EXPECT_EQ(device.Requests(), std::vector<std::string>{}) << c.name;
+            EXPECT_EQ(device.Ram(), ramBefore) << c.name;
+        }
+    }
+}
+
+TEST_F(ExecutorTest, VerifyFailsOnAMismatchAndNamesTheSizeItCompared) {
+    SimDevice device(SimConfig("corvane"));
+    std::vector<std::uint8_t> bytes = CountingBytes(0x300);
+    WriteFileBytes(dir_.Path("a.bin"), bytes);
+    SetFile("a.bin");
+    params_.operation = OP_WRITE;
+    int result = -1;
+    Run(&result);
+    ASSERT_EQ(result, 1);
+
+    params_.operation = OP_VERIFY;
+    params_.size = 0;
+    EXPECT_EQ(
+        Run(&result),
+        "\nVerifying 0x300 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...");
+    EXPECT_EQ(result, 1);
+
+    for (std::size_t at : {0x0u, 0x150u, 0x2FFu}) {
+        bytes[at] ^= 0xFF;
+    }
+    WriteFileBytes(dir_.Path("a.bin"), bytes);
+    params_.size = 0;
+    EXPECT_EQ(Run(&result), "\nVerifying 0x300 bytes from emulator RAM..."
+                            "\nFAILURE: Buffers do NOT match! 3 bytes different. Operation completed");
+    EXPECT_EQ(result, 0);
+}

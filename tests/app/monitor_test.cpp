@@ -1,8 +1,9 @@
-// Monitor mode on real files. No emulator is connected, so the uploads fail, which monitoring
-// ignores by design: the counts still show which runs it found.
+// Monitor mode on real files, uploading to a simulated emulator on an in-process line.
 #include "app_state.h"
+#include "executor.h"
 #include "monitor.h"
 #include "progress_recorder.h"
+#include "sim_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
 
@@ -13,7 +14,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -22,6 +30,16 @@ using namespace std::chrono_literals;
 class MonitorTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        Reset();
+        device_ = std::make_unique<SimDevice>(SimConfig("corvane"));
+    }
+    void TearDown() override {
+        device_.reset();
+        g_app = AppState{};
+    }
+
+    // The record and the messages' destination as a console run starts them.
+    void Reset() {
         g_app = AppState{};
         g_app.consoleMode = 1;
         InstallMonitorCallbacks();
@@ -31,14 +49,12 @@ class MonitorTest : public ::testing::Test {
         path_ = dir_.Path("image.bin");
         std::strncpy(params_.filePath, path_.c_str(), kMaxPath - 1);
     }
-    void TearDown() override { g_app = AppState{}; }
 
-    // Starts monitoring on its own thread and returns once the baseline has been taken (the
-    // first poll comes a second later).
+    // Starts monitoring on its own thread and returns once the baseline has been taken, which
+    // comes before the first message (the first poll comes a second later).
     void Start() {
         worker_ = std::thread([this] { MonitorFile(&params_); });
-        WaitFor("Monitoring has begun");
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(WaitFor("Monitoring has begun"));
     }
 
     void Stop() {
@@ -46,10 +62,15 @@ class MonitorTest : public ::testing::Test {
         worker_.join();
     }
 
-    // Waits at most five seconds for the text to appear in the output.
-    bool WaitFor(const std::string& text) {
-        for (int i = 0; i < 100; ++i) {
-            if (out_.Text().find(text) != std::string::npos) {
+    // Waits at most ten seconds for the text to appear in the output `count` times.
+    bool WaitFor(const std::string& text, std::size_t count = 1) {
+        for (int i = 0; i < 200; ++i) {
+            const std::string out = out_.Text();
+            std::size_t seen = 0;
+            for (std::size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) {
+                ++seen;
+            }
+            if (seen >= count) {
                 return true;
             }
             std::this_thread::sleep_for(50ms);
@@ -69,6 +90,7 @@ class MonitorTest : public ::testing::Test {
     TempDir dir_;
     std::string path_;
     OperationParams params_;
+    std::unique_ptr<SimDevice> device_;
     StdoutCapture out_;
     std::thread worker_;
 };
@@ -84,30 +106,41 @@ TEST(WatchedLength, FromTheFileAddressToTheEnd) {
     EXPECT_EQ(WatchedLength(0, 0), 0u);
 }
 
-TEST_F(MonitorTest, NothingToWatchBeginsAndEndsAtOnce) {
+TEST_F(MonitorTest, NothingToWatchIsAFailureThatNamesWhy) {
     struct Case {
         const char* name;
         std::size_t fileSize; // SIZE_MAX for no file
         std::uint32_t fileAddress;
+        std::uint32_t emuAddress; // with -nobackbuf; 0 for end-justified
+        const char* want;
     };
     const Case cases[] = {
-        {"missing file", SIZE_MAX, 0},
-        {"empty file", 0, 0},
-        {"address at the end", 0x100, 0x100},
-        {"address beyond the end", 0x100, 0x80000000},
+        {"missing file", SIZE_MAX, 0, 0, "\nFAILURE: Could not open input"},
+        {"empty file", 0, 0, 0, "\nFAILURE: Cannot monitor 0 bytes"},
+        {"address at the end", 0x100, 0x100, 0, "\nFAILURE: File address and size out of range"},
+        {"address beyond the end", 0x100, 0x80000000, 0, "\nFAILURE: File address and size out of range"},
+        {"watched bytes past the end of RAM", 0x100, 0, 0xFF80,
+         "\nFAILURE: 0x100 bytes at emulator address 0xFF80 do not fit the emulator's RAM of 0x10000 bytes"},
+        {"a file larger than the RAM", 0x10001, 0, 0,
+         "\nFAILURE: 0x10001 bytes at emulator address 0x00 (Backfill) do not fit the emulator's RAM of "
+         "0x10000 bytes"},
     };
     for (const Case& c : cases) {
-        SetUp();
+        Reset();
         std::filesystem::remove(path_);
         if (c.fileSize != SIZE_MAX) {
             WriteFileBytes(path_, CountingBytes(c.fileSize));
         }
         params_.fileAddress = c.fileAddress;
+        params_.noBackBuf = c.emuAddress != 0;
+        params_.emuAddress = c.emuAddress;
+        // A start that wrongly succeeded ends after its baseline instead of polling for ever.
+        params_.keepRunning = 0;
+        device_->Mark();
         StdoutCapture out;
-        auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(MonitorFile(&params_), 0);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << c.name;
-        EXPECT_EQ(out.Text(), "\nMonitoring has begun\nMonitoring ended") << c.name;
+        EXPECT_EQ(ExecuteOperation(&params_), 0) << c.name;
+        EXPECT_EQ(out.Text(), c.want) << c.name;
+        EXPECT_EQ(device_->Requests(), std::vector<std::string>{}) << c.name;
     }
 }
 
@@ -157,6 +190,25 @@ TEST_F(MonitorTest, ASaveByRenameIsStillSeen) {
               "\nMonitoring has begun\nChanges detected. Uploaded 2 bytes in 2 blocks.\nMonitoring ended");
 }
 
+// Writes through a shared memory mapping give the file system no notice; the once-a-second look
+// still finds them.
+TEST_F(MonitorTest, AChangeWithoutANoticeIsFoundByTheRegularLook) {
+    WriteFileBytes(path_, CountingBytes(0x1000));
+    // Opened and mapped before monitoring starts: closing a file open for writing is a notice.
+    int fd = open(path_.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    void* map = mmap(nullptr, 0x1000, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    ASSERT_NE(map, MAP_FAILED);
+    Start();
+    static_cast<std::uint8_t*>(map)[0x123] ^= 0xFF;
+    EXPECT_TRUE(WaitFor("Changes detected"));
+    Stop();
+    munmap(map, 0x1000);
+    close(fd);
+    EXPECT_EQ(out_.Text(),
+              "\nMonitoring has begun\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
+}
+
 TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {
     ProgressRecorder progress;
     g_app.progressWindow = &progress;
@@ -170,7 +222,43 @@ TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {
             status.push_back(event);
         }
     }
-    EXPECT_EQ(status, (std::vector<std::string>{"text:Monitoring...", "bk:FF0000", "fg:FFFFFF",
-                                                "text:Monitoring", "text:Idle", "bk:FFFFFF", "fg:FF0000"}));
+    EXPECT_EQ(status, (std::vector<std::string>{"text:Monitoring...", "bk:FF0000", "bar:FFFFFF",
+                                                "fg:FFFFFFFF", "text:Monitoring", "text:Idle", "bk:FFFFFF",
+                                                "bar:FF0000", "fg:FFFFFFFF"}));
 }
 #endif
+
+TEST_F(MonitorTest, AFailedUploadIsReportedAndItsBytesAreTriedAgainAtTheNextPoll) {
+    device_.reset();
+    device_ = std::make_unique<SimDevice>(SimConfig("corvane", {"nak,cmd=W,times=1"}));
+    WriteFileBytes(path_, CountingBytes(0x100));
+    Start();
+    EditInPlace(0x20, {0xEE, 0xEF});
+    EXPECT_TRUE(WaitFor("Changes detected"));
+    Stop();
+    EXPECT_EQ(out_.Text(), "\nMonitoring has begun\nFAILURE: Emu write failed with CV_E_INVALID_RESPONSE"
+                           "\nChanges detected. Uploaded 2 bytes in 1 blocks.\nMonitoring ended");
+    // End-justified: the 0x100 bytes end at the last byte of the 64 KB RAM.
+    const std::vector<std::uint8_t> ram = device_->Ram();
+    EXPECT_EQ(ram[0xFF20], 0xEE);
+    EXPECT_EQ(ram[0xFF21], 0xEF);
+}
+
+TEST_F(MonitorTest, AnUnpluggedDeviceGetsAFailureLineAtEachPollAndNoChangesMessage) {
+    WriteFileBytes(path_, CountingBytes(0x100));
+    ClosePort(&g_device);
+    Start();
+    EditInPlace(0x20, {0xEE});
+    EXPECT_TRUE(WaitFor("FAILURE: ", 2));
+    Stop();
+    // One line per poll until the end, however many polls that took.
+    const std::string failure = "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED";
+    const std::string out = out_.Text();
+    std::string want = "\nMonitoring has begun";
+    for (int polls = 0;
+         polls < 2 || (want.size() < out.size() && out.compare(want.size(), failure.size(), failure) == 0);
+         ++polls) {
+        want += failure;
+    }
+    EXPECT_EQ(out, want + "\nMonitoring ended");
+}

@@ -12,6 +12,9 @@ std::intptr_t ProgressRecorder::Receive(std::uint32_t message, std::uintptr_t, s
     case 0x2001:
         std::snprintf(text, sizeof text, "bk:%06lX", static_cast<unsigned long>(lParam));
         break;
+    case 0x0409:
+        std::snprintf(text, sizeof text, "bar:%06lX", static_cast<unsigned long>(lParam));
+        break;
     case 0x052C:
         std::snprintf(text, sizeof text, "fg:%06lX", static_cast<unsigned long>(lParam));
         break;

@@ -160,6 +160,34 @@ TEST_F(AnalogGaugeWindow, NeedleAndRimMarkPointAtTheValue) {
         EXPECT_EQ(ColourNear(image, kRimMark, c.elsewhere, 86), 0) << c.value;
         EXPECT_EQ(image.At(180, 180), 0x000000u) << "hub"; // the hub
     }
+
+    // A range of one unit still spreads the values over the whole dial.
+    SetRange(gauge, 0, 1);
+    SetValue(gauge, 0.42f, 1);
+    const Image image = CaptureClient(gauge);
+    SaveScreenshot(image, "analog_gauge_unit_range.png");
+    AnalogGaugeState unit;
+    unit.minimum = 0;
+    unit.maximum = 1;
+    const double angle = DialAngle(unit, 0.42f);
+    EXPECT_NEAR(angle, 40 + 0.42 * 260, 0.01);
+    EXPECT_GT(ColourNear(image, kNeedle, angle, 30), 0);
+    EXPECT_GT(ColourNear(image, kNeedle, angle, 60), 0);
+    EXPECT_GT(ColourNear(image, kRimMark, angle, 86), 0);
+}
+
+TEST_F(AnalogGaugeWindow, TitleShowsAboveTheHubAndUnitsBelowTheValue) {
+    HWND gauge = Make();
+    const Image bare = Repainted(gauge);
+    SendMessageA(gauge, AGM_SETTITLE, reinterpret_cast<WPARAM>("Boost"), 50);
+    SendMessageA(gauge, AGM_SETUNITS, reinterpret_cast<WPARAM>("kPa"), 50);
+    const Image captioned = Repainted(gauge);
+    SaveScreenshot(captioned, "analog_gauge_default.png");
+    for (const Area& area : {Area{120, 110, 240, 145}, Area{140, 295, 220, 315}}) {
+        EXPECT_EQ(CountDarkPixels(bare, area.left, area.top, area.right, area.bottom), 0) << area.top;
+        EXPECT_GT(CountDarkPixels(captioned, area.left, area.top, area.right, area.bottom), 10) << area.top;
+    }
+    EXPECT_TRUE(Same(bare, captioned, kMinLine)) << "nothing else moves";
 }
 
 TEST_F(AnalogGaugeWindow, ZonesColourTheRimInListOrderWhileTheirStyleBitIsSet) {
@@ -226,6 +254,7 @@ TEST_F(AnalogGaugeWindow, ValueTextUsesTheDecimalsOnlyForFractions) {
     const Image whole = Repainted(gauge);
     SetValue(gauge, 12.5f);
     const Image twoDecimals = Repainted(gauge);
+    SaveScreenshot(twoDecimals, "analog_gauge_value.png");
     EXPECT_FALSE(Same(twoDecimals, whole, kValueText));
     SendMessageA(gauge, AGM_SETDECIMALS, 0, 0);
     EXPECT_TRUE(Same(Repainted(gauge), whole, kValueText)); // "12" again
@@ -244,32 +273,9 @@ TEST_F(AnalogGaugeWindow, ColoursAndProportionalStyleShowInTheDrawing) {
     SendMessageA(gauge, AGM_SETCOLOR, kBackgroundColour, 0x00C0E0FF);
     SendMessageA(gauge, AGM_SETCOLOR, kFaceColour, 0x00E0FFE0);
     const Image stretched = Repainted(gauge);
+    SaveScreenshot(stretched, "analog_gauge_stretched.png");
     EXPECT_EQ(stretched.At(1, 1), PixelOf(0x00C0E0FF)) << "background around the dial";
     EXPECT_EQ(stretched.At(300, 90), PixelOf(0x00E0FFE0)) << "the face, stretched across";
     SendMessageA(gauge, GM_ADDSTYLE, 0x80, 1);
     EXPECT_EQ(CaptureClient(gauge).At(300, 90), PixelOf(0x00C0E0FF)) << "a square dial on the left";
-}
-
-TEST_F(AnalogGaugeWindow, Screenshots) {
-    HWND gauge = Make();
-    SendMessageA(gauge, AGM_SETTITLE, reinterpret_cast<WPARAM>("Boost"), 50);
-    SendMessageA(gauge, AGM_SETUNITS, reinterpret_cast<WPARAM>("kPa"), 50);
-    SaveScreenshot(gauge, "analog_gauge_default.png");
-    SetZone(gauge, 0xFFFFFFFF, AnalogGaugeZone{120, 150, 0x000000FF});
-    SetZone(gauge, 1, AnalogGaugeZone{100, 120, 0x0000C0FF});
-    for (float v : {35.0f, 118.0f}) {
-        SetValue(gauge, v);
-    }
-    SetValue(gauge, 97.25f, 1);
-    SaveScreenshot(gauge, "analog_gauge_value.png");
-
-    float minimum = 0, maximum = 1;
-    SendMessageA(gauge, AGM_SETRANGE, reinterpret_cast<WPARAM>(&minimum), reinterpret_cast<LPARAM>(&maximum));
-    SendMessageA(gauge, AGM_CLEARZONES, 0, 0);
-    SetValue(gauge, 0.42f, 1);
-    SaveScreenshot(gauge, "analog_gauge_unit_range.png");
-
-    HWND oblong = Make(360, 200);
-    SetValue(oblong, 60, 1);
-    SaveScreenshot(oblong, "analog_gauge_stretched.png");
 }

@@ -164,7 +164,8 @@ TEST_F(ChartFixture, AutomaticXRangeFollowsAllSeriesAndIsAnnounced) {
     const std::vector<std::uint32_t> codes = host.Codes();
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes.back(), kChartXRangeChanged);
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), kChartXRangeChanged), 2) << "once per actual change";
+    // Once for every point added after the first, the last of which leaves the range as it was.
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), kChartXRangeChanged), 3);
 
     const float low = -100, high = 100;
     chart.SetXRange(&low, &high);
@@ -174,6 +175,17 @@ TEST_F(ChartFixture, AutomaticXRangeFollowsAllSeriesAndIsAnnounced) {
     first->SetPoint(1, &moved, 0);
     EXPECT_FLOAT_EQ(chart.xMin, -4);
     EXPECT_FLOAT_EQ(chart.xMax, 5);
+
+    host.notices.clear();
+    KVChart2DSeries* second = chart.GetSeries(1);
+    const KVChart2DPoint inside = Pt(2, 9);
+    second->SetPoint(1, &inside, 0);
+    EXPECT_FLOAT_EQ(chart.xMin, -4);
+    EXPECT_FLOAT_EQ(chart.xMax, 5);
+    EXPECT_EQ(host.Codes(), std::vector<std::uint32_t>{kChartXRangeChanged})
+        << "announced whenever computed, even when the range comes out the same";
+    EXPECT_EQ(host.notices.back().series, second);
+    EXPECT_EQ(host.notices.back().index, 1u);
 }
 
 TEST_F(ChartFixture, AutomaticRangeStaysWhenEveryPointSharesTheFirstValue) {

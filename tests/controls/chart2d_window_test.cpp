@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <compare>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -184,18 +186,40 @@ TEST_F(ChartWindow, DragsAPointWithTheMouseAndReportsEachStep) {
     EXPECT_NEAR(cursor.y, expected.y, 1);
 }
 
-TEST_F(ChartWindow, LosingTheMouseMidDragEndsTheDragAndShowsTheCursor) {
+TEST_F(ChartWindow, AnotherWindowTakingTheMouseMidDragEndsTheDragQuietly) {
     IKVChart2DSeries* series = AddSeries(0x4B, {Pt(0, 0)});
     const POINT start = Pixel(0, 0);
     SendMessageA(chart, WM_LBUTTONDOWN, MK_LBUTTON, Position(start));
     SendMessageA(chart, WM_MOUSEMOVE, MK_LBUTTON, Position(POINT{start.x + 36, start.y}));
     EXPECT_EQ(CursorDisplayCount(), -1) << "the cursor hides while dragging";
+    // Away from where a release would put it: on the dragged point.
+    ASSERT_TRUE(SetCursorPos(3, 3));
+    POINT before{};
+    GetCursorPos(&before);
+
     SetCapture(parent);
-    ReleaseCapture();
+    EXPECT_EQ(GetCapture(), parent) << "the window that took the mouse keeps it";
+    POINT after{};
+    GetCursorPos(&after);
+    EXPECT_EQ(after.x, before.x) << "the cursor stays where it was";
+    EXPECT_EQ(after.y, before.y);
     EXPECT_EQ(Codes(), (std::vector<UINT>{kChartPointSelected, kChartPointMoved, kChartDragEnded}));
-    EXPECT_EQ(CursorDisplayCount(), 0);
+    EXPECT_EQ(CursorDisplayCount(), 0) << "the cursor shows again";
+    ReleaseCapture();
     SendMessageA(chart, WM_MOUSEMOVE, 0, Position(POINT{start.x + 72, start.y}));
     EXPECT_NEAR(Get(series, 0).x, 51, 0.01) << "a move after the lost button moves nothing";
+}
+
+TEST_F(ChartWindow, AnotherWindowTakingTheMouseMidBandErasesTheBand) {
+    AddSeries(0x08, {Pt(-200, -200)});
+    const POINT corner = Pixel(-150, -150);
+    SendMessageA(chart, WM_LBUTTONDOWN, MK_LBUTTON, Position(Pixel(-220, -220)));
+    SendMessageA(chart, WM_MOUSEMOVE, MK_LBUTTON, Position(corner));
+    ASSERT_EQ(CaptureClient(chart).At(corner.x, corner.y), 0x000000u) << "the band is drawn";
+    SetCapture(parent);
+    EXPECT_EQ(GetCapture(), parent);
+    EXPECT_EQ(CaptureClient(chart).At(corner.x, corner.y), 0xFFFFFFu) << "and inverted away again";
+    ReleaseCapture();
 }
 
 TEST_F(ChartWindow, DragLimitsAndSingleAxisStylesHoldUnderTheMouse) {
@@ -412,6 +436,22 @@ TEST_F(ChartWindow, KeepsOnlyItsFontsAndFreesThemOnDestruction) {
                                reinterpret_cast<HMENU>(kChartId + 1), GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(counter.Live(), 7) << "seven fonts";
+    struct Font {
+        LONG height, weight, escapement;
+        auto operator<=>(const Font&) const = default;
+    };
+    std::vector<Font> made;
+    for (const LOGFONTA& font : counter.LiveFonts()) {
+        EXPECT_STREQ(font.lfFaceName, "Arial");
+        EXPECT_EQ(font.lfQuality, PROOF_QUALITY);
+        EXPECT_EQ(font.lfPitchAndFamily, 0x32);
+        made.push_back({font.lfHeight, font.lfWeight, font.lfEscapement});
+    }
+    std::vector<Font> expected = {{12, 400, 900}, {12, 600, -900}, {14, 600, 0}, {12, 600, 0},
+                                  {12, 400, 0},   {22, 600, 0},    {12, 100, 0}};
+    std::sort(made.begin(), made.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(made, expected) << "ticks, captions, point labels, title and version text";
     auto* series = reinterpret_cast<IKVChart2DSeries*>(SendMessageA(own, C2M_ADDSERIES, 0, 0));
     const KVChart2DPoint points[] = {Pt(-100, 0, kPointSelected), Pt(100, 50)};
     for (const KVChart2DPoint& point : points) {

@@ -74,6 +74,7 @@ template <Name Module, Name Function, class Signature> Redirection Counted() {
 
 const Redirection kRedirections[] = {
     Counted<"gdi32.dll", "CreateFontIndirectA", decltype(&CreateFontIndirectA)>(),
+    Counted<"gdi32.dll", "CreateFontA", decltype(&CreateFontA)>(),
     Counted<"gdi32.dll", "CreateSolidBrush", decltype(&CreateSolidBrush)>(),
     Counted<"gdi32.dll", "CreatePen", decltype(&CreatePen)>(),
     Counted<"gdi32.dll", "CreateRectRgnIndirect", decltype(&CreateRectRgnIndirect)>(),
@@ -83,6 +84,7 @@ const Redirection kRedirections[] = {
     {"DeleteObject", reinterpret_cast<void*>(CountDeleteObject)},
     {"DeleteDC", reinterpret_cast<void*>(CountDeleteDC)},
     Counted<"user32.dll", "GetWindowDC", decltype(&GetWindowDC)>(),
+    Counted<"user32.dll", "GetDC", decltype(&GetDC)>(),
     {"ReleaseDC", reinterpret_cast<void*>(CountReleaseDC)},
 };
 
@@ -142,11 +144,24 @@ long GdiCounter::Live() const {
     return static_cast<long>(g_live.size());
 }
 
+std::vector<LOGFONTA> GdiCounter::LiveFonts() const {
+    std::lock_guard<std::mutex> hold(g_lock);
+    std::vector<LOGFONTA> fonts;
+    for (void* handle : g_live) {
+        LOGFONTA font{};
+        if (GetObjectType(handle) == OBJ_FONT && GetObjectA(handle, sizeof font, &font) == sizeof font) {
+            fonts.push_back(font);
+        }
+    }
+    return fonts;
+}
+
 int GdiCounter::Redirected() {
     static const int redirected = RedirectImports();
     return redirected;
 }
 
-DWORD SystemGdiObjects() {
-    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+std::optional<DWORD> SystemGdiObjects() {
+    const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    return objects != 0 ? std::optional<DWORD>(objects) : std::nullopt;
 }

@@ -1,7 +1,6 @@
-// Registration of the twelve classes under Wine, and the five classes that have no further
-// description beyond their traits: creation, painting, notifications and freed resources.
+// Registration of the twelve classes under Wine, conventions several of them share, and the five
+// classes that have no further description beyond their traits.
 #include "control_test_support.h"
-#include "gdi_counter.h"
 #include "kv_controls.h"
 #include "window_capture.h"
 
@@ -114,22 +113,29 @@ TEST(Conventions, ContextMenuRequestsReachTheParentWithTheClassCode) {
     }
 }
 
-TEST(Conventions, PaintingCoversTheWholeAreaWithoutErasingAndFreesEveryGdiObject) {
-    ASSERT_GT(GdiCounter::Redirected(), 0);
+TEST(Conventions, WindowTextIsSetAndReadAsForAnyWindow) {
+    struct TextCase {
+        const char* name;
+        std::size_t longest; // characters the control keeps
+    } cases[] = {{"KVTEXTPROGRESS", 259}, {"KVRICHSTATIC", 259}, {"2DCHART", 99}};
     TestHost host(300, 200);
-    const DWORD systemBefore = SystemGdiObjects();
-    for (const ControlCase& c : kOwnControls) {
+    for (const TextCase& c : cases) {
         SCOPED_TRACE(c.name);
-        GdiCounter counter;
-        HWND control = host.CreateChild(c.name, "Title", 0, 0, 200, 120);
+        HWND control = host.CreateChild(c.name, "", 0, 0, 200, 120);
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(SendMessageA(control, WM_ERASEBKGND, 0, 0), 1);
-        const Image image = CaptureClient(control);
-        SaveScreenshot(image, std::string("control_") + c.name + ".png");
+        EXPECT_TRUE(SetWindowTextA(control, "Operation Status"));
+        EXPECT_EQ(GetWindowTextLengthA(control), 16);
+        char text[400] = {};
+        EXPECT_EQ(GetWindowTextA(control, text, sizeof text), 16);
+        EXPECT_STREQ(text, "Operation Status");
+
+        const std::string tooLong(c.longest + 20, 'w');
+        EXPECT_TRUE(SetWindowTextA(control, tooLong.c_str()));
+        EXPECT_EQ(GetWindowTextLengthA(control), static_cast<int>(c.longest));
+        GetWindowTextA(control, text, sizeof text);
+        EXPECT_EQ(std::string(text), tooLong.substr(0, c.longest));
         DestroyWindow(control);
-        EXPECT_EQ(counter.Live(), 0);
     }
-    EXPECT_LE(SystemGdiObjects(), systemBefore);
 }
 
 TEST(GridControl, TitleOver300CharactersIsReplacedByAWarning) {
@@ -182,11 +188,18 @@ Image FirstView(const char* className, const char* caption, int width, int heigh
 }
 
 TEST(DigitalReadout, ShowsTitleValueAndUnitsInAFrame) {
-    const Image image = FirstView("KVDIGITALGAUGEREADOUT", "Boost", 160, 100, "digital_readout.png");
+    // The caption gives the title and, after a line break, the units.
+    const Image image = FirstView("KVDIGITALGAUGEREADOUT", "Boost\nkPa", 160, 100, "digital_readout.png");
     const std::uint32_t text = PixelOf(GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_NE(image.At(0, 50), PixelOf(GetSysColor(COLOR_WINDOW))) << "the frame";
     EXPECT_GT(CountPixels(image, 2, 2, 158, 25, text), 5) << "the title line";
     EXPECT_GT(CountPixels(image, 2, 25, 158, 75, text), 50) << "the value in large digits";
+    EXPECT_GT(CountPixels(image, 2, 75, 158, 98, text), 5) << "the units line";
+
+    const Image titleOnly =
+        FirstView("KVDIGITALGAUGEREADOUT", "Boost", 160, 100, "digital_readout_without_units.png");
+    EXPECT_TRUE(SameArea(image, titleOnly, 0, 0, 160, 75)) << "the title ends at the line break";
+    EXPECT_EQ(CountPixels(titleOnly, 2, 75, 158, 98, text), 0) << "no units given, none shown";
 }
 
 TEST(DataChart, DrawsItsAxesOnTheLeftAndAtTheBottom) {

@@ -114,7 +114,7 @@ TEST_F(RichStaticTest, StartsAsAnEmptyFaceInAFrame) {
 }
 
 TEST_F(RichStaticTest, TextIsStoredCutAndShownCentred) {
-    EXPECT_EQ(SetText("Status text"), 0);
+    EXPECT_EQ(SetText("Status text"), TRUE);
     EXPECT_EQ(Text(), "Status text");
     char small[5];
     EXPECT_EQ(Send(WM_GETTEXT, sizeof small, reinterpret_cast<LPARAM>(small)), 4);
@@ -131,9 +131,9 @@ TEST_F(RichStaticTest, TextIsStoredCutAndShownCentred) {
     EXPECT_EQ(Send(WM_SETTEXT, 0, 0), 0);
     EXPECT_EQ(Text(), "Status text");
 
-    EXPECT_EQ(SetText(std::string(259, 'a').c_str()), 0);
+    EXPECT_EQ(SetText(std::string(259, 'a').c_str()), TRUE);
     EXPECT_EQ(Text(), std::string(259, 'a'));
-    EXPECT_EQ(SetText(std::string(300, 'b').c_str()), 0);
+    EXPECT_EQ(SetText(std::string(300, 'b').c_str()), TRUE);
     EXPECT_EQ(Text(), std::string(259, 'b'));
 }
 

@@ -251,6 +251,37 @@ TEST_F(ScopeTest, RangeChangeReplaysTheSamplesAtTheNewScale) {
     EXPECT_EQ(CountPixels(image, kPlotLeft, before, kPlotRight, before + 1, kWhite), 0);
 }
 
+// The Y labels of a range as the scope draws them left of a plot starting at left.
+Image YLabels(const char* maximum, const char* minimum, int left) {
+    Image image = ReferenceLabels({{{left - 4, kPlotTop}, maximum}}, TA_RIGHT);
+    const Image below = ReferenceLabels({{{left - 4, kPlotBottom}, minimum}}, TA_RIGHT | TA_BASELINE);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        image.pixels[i] |= below.pixels[i];
+    }
+    return image;
+}
+
+TEST_F(ScopeTest, RangeChangeRedrawsTheYLabelsAndFitsThePlotToThem) {
+    for (int i = 0; i < 30; ++i) {
+        Add(5.0);
+    }
+    ASSERT_TRUE(SameArea(Capture(), YLabels("10.00", "-10.00", kPlotLeft), 0, 0, kPlotLeft, 200));
+
+    SetRange(20.0, -20.0);
+    EXPECT_TRUE(SameArea(Capture(), YLabels("20.00", "-20.00", kPlotLeft), 0, 0, kPlotLeft, 200));
+
+    // Labels of 1000.00 need two characters more: the plot starts 12 pixels further right, holds
+    // fewer samples, and the samples are drawn again inside it.
+    SetRange(1000.0, -1000.0);
+    constexpr int kWiderLeft = kPlotLeft + 12;
+    const Image image = Capture("scope_range_labels.png");
+    EXPECT_TRUE(SameArea(image, YLabels("1000.00", "-1000.00", kWiderLeft), 0, 0, kWiderLeft, 200));
+    EXPECT_EQ(image.At(kWiderLeft, 100), kCyan) << "the frame's left edge";
+    EXPECT_EQ(Send(SCM_GETCAPACITY), (kPlotRight - kWiderLeft) / 3);
+    const int y = YOf(5.0, 1000.0, -1000.0);
+    EXPECT_GT(CountPixels(image, kWiderLeft + 1, y, kPlotRight, y + 1, kWhite), 60);
+}
+
 TEST_F(ScopeTest, ResizeKeepsTheNewestSamples) {
     for (int i = 0; i < 150; ++i) {
         Add(-5.0);
@@ -275,11 +306,17 @@ TEST_F(ScopeTest, NoRoomForASampleDropsIt) {
     SetRange(10.0, -10.0);
     EXPECT_EQ(CountPixels(Capture(), 0, 0, 400, 200, kWhite), 0);
 
+    // A plot narrower than its labels: the sample draws nothing, and is not kept for later either.
     SetWindowPos(scope, nullptr, 0, 0, 40, 30, SWP_NOMOVE | SWP_NOZORDER);
     Send(SCM_SETSTEP, 0, 3);
     Send(SCM_REDRAW);
     EXPECT_EQ(Send(SCM_GETCAPACITY), 0);
     Add(3.0);
+    EXPECT_EQ(CountPixels(Capture(), 0, 0, 40, 30, kWhite), 0);
+    SetWindowPos(scope, nullptr, 0, 0, 400, 200, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Send(SCM_GETCAPACITY), 116);
+    SetRange(10.0, -10.0);
+    EXPECT_EQ(CountPixels(Capture(), 0, 0, 400, 200, kWhite), 0);
 }
 
 TEST_F(ScopeTest, CaptionsMessageAndColours) {
@@ -376,9 +413,11 @@ TEST_F(ScopeTest, StaticPlotStopsAtTheDataBound) {
     EXPECT_EQ(image.At(kWideLeft + 3 * 80, kPlotBottom), kWhite);
     EXPECT_EQ(CountPixels(image, kWideLeft + 3 * 61, kPlotTop + 1, kPlotRight, kPlotBottom, kWhite), 0);
 
-    // A range change leaves a static plot as it is until the next redraw.
+    // A range change relabels the plot but leaves a static plot as it is until the next redraw.
     SetRange(127.0, 0.0);
-    EXPECT_TRUE(SameArea(Capture(), image, 0, 0, 400, 200));
+    const Image relabelled = Capture();
+    EXPECT_TRUE(SameArea(relabelled, image, kWideLeft, 0, 400, 200));
+    EXPECT_TRUE(SameArea(relabelled, YLabels("127.00", "0.00", kWideLeft), 0, 0, kWideLeft, 200));
 
     // An element size the control does not know repeats the previous value: a flat line.
     Send(SCM_SETELEMENTSIZE, 0, 3);

@@ -374,6 +374,14 @@ TEST_F(TabSheetWindow, FreesItsFontAndTornOffPageWithTheSheet) {
                         reinterpret_cast<HMENU>(kSheetId + 1), GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(counter.Live(), 1) << "the tab font";
+    const std::vector<LOGFONTA> fonts = counter.LiveFonts();
+    ASSERT_EQ(fonts.size(), 1u);
+    EXPECT_STREQ(fonts[0].lfFaceName, "Arial");
+    EXPECT_EQ(fonts[0].lfHeight, 14);
+    EXPECT_EQ(fonts[0].lfWeight, FW_NORMAL);
+    EXPECT_EQ(fonts[0].lfCharSet, 0);
+    EXPECT_EQ(fonts[0].lfQuality, PROOF_QUALITY);
+    EXPECT_EQ(fonts[0].lfPitchAndFamily, 0x32);
     AddTabPage(own, MakePage("a", 0x0000FF), "A", -1);
     AddTabPage(own, MakePage("b", 0x00FF00), "B", -1);
     EXPECT_EQ(TearOffPage(own, 1), 1);

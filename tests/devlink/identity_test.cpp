@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -144,6 +145,11 @@ TEST(FormatHardwareName, AppendsSuffixesInOrder) {
     EXPECT_STREQ(text, "Vespin I v3.1.1");
     FormatHardwareName(text, CAPS_CORVANE | CAPS_HWINFO | CAPS_IF_BLUETOOTH, nullptr);
     EXPECT_STREQ(text, "Corvane Bluetooth");
+    // With no model bit only the suffixes follow, never after what the buffer held: here not even
+    // a terminating zero.
+    std::memset(text, 'x', sizeof text);
+    FormatHardwareName(text, CAPS_HWINFO | CAPS_IF_USB, dravel2);
+    EXPECT_STREQ(text, " USB v10.20.M");
 }
 
 TEST(FirmwareAtLeast, OnlyTheNamedMajorIsHeldBack) {
@@ -155,6 +161,24 @@ TEST(FirmwareAtLeast, OnlyTheNamedMajorIsHeldBack) {
     EXPECT_EQ(FirmwareAtLeast(v9_0, FEATURE_DRAVEL_ENCRYPTION), 1);
     EXPECT_EQ(FirmwareAtLeast(nullptr, FEATURE_DRAVEL_BANKS), 0);
     EXPECT_EQ(FirmwareAtLeast(v10_5, 99), 0);
+}
+
+TEST(GetEmulationRamSize, GivesTheRamOfTheFamilyAndBankOrNoLimit) {
+    struct Case {
+        std::uint32_t caps;
+        std::uint8_t bank;
+        std::uint32_t size;
+    } cases[] = {
+        {CAPS_DRAVEL, 8, 0x80000}, {CAPS_DRAVEL2, 0, 0x10000},  {CAPS_CORVANE, 8, 0x10000},
+        {CAPS_VESPIN1, 0, 0x8000}, {CAPS_SKELMAR, 0, 0x100000}, {CAPS_QUORREN, 0, 0},
+        {CAPS_GLINTSEAR, 0, 0},    {CAPS_HWINFO, 0, 0},
+    };
+    for (const auto& c : cases) {
+        KVCorvane device;
+        device.capabilities = c.caps;
+        EXPECT_EQ(GetEmulationRamSize(&device, c.bank), c.size)
+            << std::hex << c.caps << " bank " << int{c.bank};
+    }
 }
 
 TEST(GetBackfillOffset, PlacesTheBlockAtTheEndOfRam) {

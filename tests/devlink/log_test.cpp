@@ -80,14 +80,21 @@ TEST(LogHexDump, NothingForEmptyInputOrMissingSink) {
     EXPECT_EQ(out.Text(), "");
 }
 
-TEST(LogLine, CutsAt4095AndSkipsWithoutSink) {
+TEST(LogLine, CutsAt4095) {
     FileSink out;
     std::string longText(5000, 'y');
     LogLine(&out.sink, "%s", longText.c_str());
     EXPECT_EQ(out.Text(), std::string(4095, 'y') + "\n");
-    LogSink empty;
-    LogLine(&empty, "%s", "dropped");
-    LogLine(nullptr, "%s", "dropped");
+}
+
+TEST(LogLine, GoesOnlyWhereTheSinkPoints) {
+    FileSink out;
+    LogSink once = out.sink;
+    LogLine(&once, "kept");
+    once.file = nullptr;
+    LogLine(&once, "dropped: the sink points nowhere now");
+    LogLine(nullptr, "dropped: no sink");
+    EXPECT_EQ(out.Text(), "kept\n");
 }
 
 #ifndef _WIN32

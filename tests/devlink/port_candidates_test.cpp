@@ -3,33 +3,184 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+
+namespace {
+
+// TEVRIX_PORTS for the length of a test; unset when `value` is null.
+class PortsVariable {
+  public:
+    explicit PortsVariable(const char* value) {
+        if (const char* old = std::getenv("TEVRIX_PORTS")) {
+            saved_ = old;
+            hadValue_ = true;
+        }
+        Set(value);
+    }
+    ~PortsVariable() { Set(hadValue_ ? saved_.c_str() : nullptr); }
+    PortsVariable(const PortsVariable&) = delete;
+    PortsVariable& operator=(const PortsVariable&) = delete;
+
+  private:
+    static void Set(const char* value) {
+#ifdef _WIN32
+        ::_putenv_s("TEVRIX_PORTS", value != nullptr ? value : "");
+#else
+        if (value != nullptr) {
+            ::setenv("TEVRIX_PORTS", value, 1);
+        } else {
+            ::unsetenv("TEVRIX_PORTS");
+        }
+#endif
+    }
+    std::string saved_;
+    bool hadValue_ = false;
+};
+
+} // namespace
 
 #ifdef _WIN32
 TEST(PortCandidates, AreComOneToTwoHundredFiftyFive) {
+    PortsVariable unset(nullptr);
     auto ports = PortCandidates();
     ASSERT_EQ(ports.size(), 255u);
     EXPECT_EQ(ports.front(), "\\\\.\\COM1");
     EXPECT_EQ(ports[9], "\\\\.\\COM10");
     EXPECT_EQ(ports.back(), "\\\\.\\COM255");
 }
-#else
+
 TEST(PortCandidates, ComeFromTheEnvironmentWhenSet) {
-    const char* saved = std::getenv("TEVRIX_PORTS");
-    std::string keep = saved ? saved : "";
-    ::setenv("TEVRIX_PORTS", "/dev/pts/7::/tmp/com2:", 1);
+    struct Case {
+        const char* list;
+        std::vector<std::string> ports;
+    } cases[] = {
+        {"COM5;COM7", {"\\\\.\\COM5", "\\\\.\\COM7"}},
+        {" COM12 ;;\\\\.\\COM3; ", {"\\\\.\\COM12", "\\\\.\\COM3"}},
+        {";", {}},
+    };
+    for (const auto& c : cases) {
+        PortsVariable ports(c.list);
+        EXPECT_EQ(PortCandidates(), c.ports) << c.list;
+    }
+}
+
+TEST(PortAccessAdvice, NamesTheComPortAnotherProgramHolds) {
+    EXPECT_EQ(PortAccessAdvice("\\\\.\\COM7", PortOpenError::Busy),
+              "Could not open COM7: in use by another program.");
+    EXPECT_EQ(PortAccessAdvice("\\\\.\\COM7", PortOpenError::Failed), "");
+}
+#else
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A made-up system: device nodes, the console lists and the UART types, in a directory of its own.
+class FixtureSystem {
+  public:
+    FixtureSystem() {
+        char pattern[] = "/tmp/tevrix-ports-XXXXXX";
+        root_ = ::mkdtemp(pattern);
+        files.devices = root_ + "/dev";
+        files.consoles = root_ + "/consoles";
+        files.activeConsole = root_ + "/active";
+        files.ttyClass = root_ + "/tty";
+        ::mkdir(files.devices.c_str(), 0755);
+        ::mkdir(files.ttyClass.c_str(), 0755);
+    }
+    ~FixtureSystem() { std::system(("rm -rf " + root_).c_str()); }
+    FixtureSystem(const FixtureSystem&) = delete;
+    FixtureSystem& operator=(const FixtureSystem&) = delete;
+
+    void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+    // A device node; `uartType` < 0 leaves the driver's type unreported.
+    std::string Device(const std::string& name, int uartType = -1) {
+        Write(files.devices + "/" + name, "");
+        if (uartType >= 0) {
+            ::mkdir((files.ttyClass + "/" + name).c_str(), 0755);
+            Write(files.ttyClass + "/" + name + "/type", std::to_string(uartType) + "\n");
+        }
+        return files.devices + "/" + name;
+    }
+
+    SystemPortFiles files;
+
+  private:
+    std::string root_;
+};
+
+} // namespace
+
+TEST(PortCandidates, ComeFromTheEnvironmentWhenSet) {
+    PortsVariable list("/dev/pts/7::/tmp/com2:");
     EXPECT_EQ(PortCandidates(), (std::vector<std::string>{"/dev/pts/7", "/tmp/com2"}));
-    ::setenv("TEVRIX_PORTS", "", 1);
-    EXPECT_TRUE(PortCandidates().empty());
+    {
+        PortsVariable empty("");
+        EXPECT_TRUE(PortCandidates().empty());
+    }
     std::string many;
     for (int i = 0; i < 300; ++i) {
         many += "/dev/p" + std::to_string(i) + ":";
     }
-    ::setenv("TEVRIX_PORTS", many.c_str(), 1);
+    PortsVariable longList(many.c_str());
     EXPECT_EQ(PortCandidates().size(), 255u);
-    if (saved) {
-        ::setenv("TEVRIX_PORTS", keep.c_str(), 1);
-    } else {
-        ::unsetenv("TEVRIX_PORTS");
+}
+
+// The console (named by either list, or reached through a link) and ttyS nodes without a UART
+// are never tried, whether found in the device directory or named in TEVRIX_PORTS.
+TEST(PortCandidates, LeaveTheConsoleAndEmptyUartSlotsAlone) {
+    FixtureSystem system;
+    system.Write(system.files.consoles, "ttyS0                -W- (EC  p a)    4:64\n");
+    system.Write(system.files.activeConsole, "tty0 ttyACM1\n");
+    std::string console = system.Device("ttyS0", 4);
+    std::string noUart = system.Device("ttyS1", 0);
+    std::string uart = system.Device("ttyS10", 4);
+    std::string unreported = system.Device("ttyS2");
+    std::string usb = system.Device("ttyUSB0");
+    std::string activeConsole = system.Device("ttyACM1");
+    std::string bluetooth = system.Device("rfcomm0");
+    system.Device("tty5");
+    {
+        PortsVariable unset(nullptr);
+        EXPECT_EQ(PortCandidates(system.files), (std::vector<std::string>{usb, bluetooth, unreported, uart}));
+    }
+    std::string byId = system.files.devices + "/by-id-console";
+    ASSERT_EQ(::symlink(console.c_str(), byId.c_str()), 0);
+    std::string list = console + ":" + usb + ":" + byId + ":" + noUart + ":/dev/console";
+    PortsVariable named(list.c_str());
+    EXPECT_EQ(PortCandidates(system.files), std::vector<std::string>{usb});
+}
+
+// On this machine too: whatever the kernel's console is, the search does not try it.
+TEST(PortCandidates, NeverIncludeThisSystemsConsole) {
+    PortsVariable unset(nullptr);
+    std::ifstream consoles("/proc/consoles");
+    std::string name;
+    std::vector<std::string> ports = PortCandidates();
+    for (std::string line; std::getline(consoles, line);) {
+        name = line.substr(0, line.find(' '));
+        for (const auto& port : ports) {
+            EXPECT_NE(port, "/dev/" + name);
+        }
+    }
+}
+
+TEST(PortAccessAdvice, GivesTheUsualRemedy) {
+    FixtureSystem system;
+    std::string port = system.Device("ttyUSB0");
+    EXPECT_EQ(PortAccessAdvice(port, PortOpenError::Busy),
+              "Could not open " + port + ": in use by another program.");
+    EXPECT_EQ(PortAccessAdvice(port, PortOpenError::Missing), "");
+    EXPECT_EQ(PortAccessAdvice(port, PortOpenError::Failed), "");
+    // A node of the superuser's group says nothing useful; the usual group is named.
+    if (::getuid() == 0) {
+        ASSERT_EQ(::chown(port.c_str(), 0, 0), 0);
+        EXPECT_EQ(
+            PortAccessAdvice(port, PortOpenError::Denied),
+            "Could not open " + port +
+                ": permission denied. Add your user to the group dialout (sudo usermod -aG dialout $USER), "
+                "then log in again.");
     }
 }
 #endif

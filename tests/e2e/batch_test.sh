@@ -20,7 +20,7 @@ if not %ERRORLEVEL% == 0 exit /b 11
 "$exe" -verify -infile image.bin -noquitprompt > verify.txt
 if not %ERRORLEVEL% == 0 exit /b 12
 "$exe" -verify -infile other.bin -noquitprompt > mismatch.txt
-if not %ERRORLEVEL% == 0 exit /b 13
+if not %ERRORLEVEL% == 1 exit /b 13
 "$exe" -read -outfile empty.bin -noquitprompt > fail.txt
 if not %ERRORLEVEL% == 1 exit /b 14
 echo batch done

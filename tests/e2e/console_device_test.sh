@@ -3,7 +3,8 @@
 # names it, or reports that nothing is there.
 # Usage: console_device_test.sh PROGRAM SIM [RUNNER PREFIX]
 #   Without RUNNER the native program finds the simulator through TEVRIX_PORTS; with RUNNER (the
-#   Wine wrapper) and PREFIX (its Wine prefix) Tevrix.exe finds it as COM33.
+#   Wine wrapper) and PREFIX (its Wine prefix) Tevrix.exe finds it as COM33, the one port it tries
+#   (Wine makes the machine's own serial console COM1, which no test may write to).
 set -u
 program="$1" sim="$2" runner="${3:-}" prefix="${4:-}"
 failures=0
@@ -46,7 +47,7 @@ run_tevrix() {
     local ports="$1"
     shift
     if [ -n "$runner" ]; then
-        timeout 120 "$runner" "$program" "$@" </dev/null >"$work/out" 2>/dev/null
+        TEVRIX_PORTS="COM33" timeout 120 "$runner" "$program" "$@" </dev/null >"$work/out" 2>/dev/null
     else
         TEVRIX_PORTS="$ports" timeout 60 "$program" "$@" </dev/null >"$work/out" 2>/dev/null
     fi
@@ -71,27 +72,32 @@ else
     fi
 fi
 
-# found MODEL_OPTIONS... -- EXPECTED_LINE...: the search names the device, then these lines follow.
+# check_found NAME FOUND NEXT STATUS SIM_OPTIONS...: the search names the device, NEXT is the line
+# after it, the run exits with STATUS and ends its last line.
 check_found() {
-    local name="$1" found="$2" next="$3"
-    shift 3
+    local name="$1" found="$2" next="$3" want_status="$4"
+    shift 4
     start_sim "$@"
     run_tevrix "$port" "${read_args[@]}"
     stop_sim
     if ! grep -q "^Searching for emulator...$" "$work/out" || ! grep -qx -- "$found" "$work/out"; then
         fail "$name: no '$found'"
-    elif [ -n "$next" ] && ! grep -A1 -x -- "$found" "$work/out" | tail -1 | grep -qx -- "$next"; then
+    elif ! grep -A1 -x -- "$found" "$work/out" | tail -1 | grep -qx -- "$next"; then
         fail "$name: '$next' does not follow"
-    elif [ -n "$next" ] && [ "$status" != 1 ]; then
-        fail "$name: status $status"
+    elif [ "$status" != "$want_status" ]; then
+        fail "$name: status $status, want $want_status"
+    elif [ -n "$(tail -c 1 "$work/out")" ]; then
+        fail "$name: the last line is not ended"
     else
         echo "ok: $name"
     fi
 }
 
-check_found "corvane" "FOUND: Corvane USB v3.0.K" ""
-check_found "dravel at 19200" "FOUND: Dravel Serial v10.15.L" "" --model dravel --version 10.15 --interface S --rate 19200
-check_found "no emulation" "FOUND: Glint & Sear USB v1.0.G" "This hardware does not support emulation. Aborting..." \
+reading="Reading 0x100 bytes from emulator at address 0xFF00 (Backfill)..."
+check_found "corvane" "FOUND: Corvane USB v3.0.K" "$reading" 0
+check_found "dravel at 19200" "FOUND: Dravel Serial v10.15.L" "$reading" 0 \
+    --model dravel --version 10.15 --interface S --rate 19200
+check_found "no emulation" "FOUND: Glint & Sear USB v1.0.G" "This hardware does not support emulation. Aborting..." 1 \
     --model glintsear
 
 echo "$failures failed"

@@ -32,22 +32,29 @@ run() {
     fi
 }
 
-run "help" 1 "$banner$usage$prompt" /dev/null -?
-run "help with slash and switches" 1 "$banner$usage" /dev/null -write /? -noquitprompt
-run "invalid switch" 1 "$banner"$'\nINVALID SWITCH!\n\n'"$usage" /dev/null /SIZE 8000 -badswitch -noquitprompt
-run "no hardware" 1 "$banner"$'\nSearching for emulator...\nDid not find hardware. Aborting...' /dev/null \
+# Every run ends its last line, so that the shell's prompt starts on a line of its own.
+run "help" 1 "$banner$usage$prompt"$'\n' /dev/null -?
+run "help with slash and switches" 1 "$banner$usage"$'\n' /dev/null -write /? -noquitprompt
+run "invalid switch" 1 "$banner"$'\nINVALID SWITCH!\n\n'"$usage"$'\n' /dev/null /SIZE 8000 -badswitch -noquitprompt
+run "no hardware" 1 "$banner"$'\nSearching for emulator...\nDid not find hardware. Aborting...\n' /dev/null \
     -read -outfile x.bin -size 100 -noquitprompt
+# Refused, never cut: cut to 259 characters the path could name another file.
+run "a path longer than 259 characters" 1 "$banner"$'\nFAILURE: File path longer than 259 characters\n' \
+    /dev/null -read -outfile "$(printf 'p%.0s' $(seq 260))" -size 10 -noquitprompt
 
-# A command line of blanks only is not empty: it runs the default operation's search.
 if [ -z "$runner" ]; then
-    run "blanks only" 1 "$banner"$'\nSearching for emulator...\nDid not find hardware. Aborting...'"$prompt" /dev/null " "
+    # Each argument is one token as given: a blank one is no switch, and a quote inside one
+    # neither swallows the switches after it nor brings back the quit prompt.
+    run "a blank argument" 1 "$banner"$'\nINVALID SWITCH!\n\n'"$usage$prompt"$'\n' /dev/null " "
+    run "a quote inside an argument" 1 "$banner"$'\nSearching for emulator...\nDid not find hardware. Aborting...\n' \
+        /dev/null -read -outfile 'q"uote.bin' -size 10 -noquitprompt
 fi
 
 # The quit prompt waits for one line of standard input.
 mkfifo "$work/in"
 start=$(date +%s%N)
 (sleep 1; echo) >"$work/in" &
-run "quit prompt waits for a line" 1 "$banner$usage$prompt" "$work/in" -?
+run "quit prompt waits for a line" 1 "$banner$usage$prompt"$'\n' "$work/in" -?
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 if [ "$elapsed" -lt 900 ]; then
     echo "FAIL: quit prompt returned after ${elapsed} ms, before the line arrived"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Monitor mode through the real program against the virtual emulator on a pty: an editor changes
-# the watched file and the changed runs appear in the emulator's RAM.
+# the watched file and the changed runs appear in the emulator's RAM; a monitor that cannot start
+# fails, and one whose device goes away says so at each poll and goes on.
 # Usage: monitor_test.sh PROGRAM SIM [RUNNER WINEPREFIX]
 set -u
 program="$1"
@@ -14,20 +15,28 @@ trap 'monitor_stop; sim_stop; rm -rf "$work"' EXIT
 source "$(dirname "$0")/sim_lib.sh"
 corvane="Corvane USB v3.0.K"
 
-# monitor_start ARGS...: a console monitor run in the background, its output in $work/monitor.out;
-# returns once the baseline is taken.
+# monitor_start ARGS...: a console monitor run in the background, its output in $work/monitor.out
+# and its errors in $work/monitor.err; returns once the baseline is taken, which comes before the
+# message that monitoring has begun.
 monitor_start() {
-    (cd "$work" && exec $runner "$program" -monitor "$@" -noquitprompt </dev/null >"$work/monitor.out" 2>/dev/null) &
+    (cd "$work" && exec $runner "$program" -monitor "$@" -noquitprompt </dev/null >"$work/monitor.out" 2>"$work/monitor.err") &
     monitor_pid=$!
-    wait_for "Monitoring has begun" 30 && sleep 0.3
+    wait_for "Monitoring has begun" 30
 }
 
-# Console monitoring never ends by itself: it is ended by terminating the process.
+# Console monitoring never ends by itself: it is ended by terminating the process, which must
+# still be running then, and must have written no error.
 monitor_stop() {
     [ -n "$monitor_pid" ] || return 0
+    fact "the monitor ran until it was stopped" kill -0 "$monitor_pid"
     kill "$monitor_pid" 2>/dev/null
     wait "$monitor_pid" 2>/dev/null
+    fact "the monitor ended by the signal" test $? = 143
     monitor_pid=""
+    # Wine on a machine without a sound card says so through ALSA when the program plays a sound.
+    grep -v '^ALSA lib ' "$work/monitor.err" >"$work/monitor.errors"
+    fact "the monitor wrote no error" test ! -s "$work/monitor.errors"
+    head -5 "$work/monitor.errors"
 }
 
 # wait_for TEXT SECONDS [COUNT]: the monitor's output holds COUNT lines with TEXT (default 1)
@@ -102,9 +111,26 @@ wait_for "Uploaded 1 bytes in 1 blocks" 5
 monitor_stop
 fact "-nobackbuf -emuaddress 0x4000 puts offset 5 at 0x4005" test "$(ram_bytes 0x4005 1)" = "99"
 
+# Nothing to watch: a failure that names why, without starting.
 tev -monitor -infile absent.bin
-check "a missing file begins and ends at once" 0 "$corvane" $'\nMonitoring has begun\nMonitoring ended'
+check "a missing file" 1 "$corvane" $'\nFAILURE: Could not open input'
+: >"$work/empty.bin"
+tev -monitor -infile empty.bin
+check "an empty file" 1 "$corvane" $'\nFAILURE: Cannot monitor 0 bytes'
 tev -monitor -infile small.bin -fileaddress 100
-check "a file address at the end watches nothing" 0 "$corvane" $'\nMonitoring has begun\nMonitoring ended'
+check "a file address at the end" 1 "$corvane" $'\nFAILURE: File address and size out of range'
+tev -monitor -infile small.bin -nobackbuf -emuaddress FF80
+check "watched bytes past the end of RAM" 1 "$corvane" \
+    $'\nFAILURE: 0x100 bytes at emulator address 0xFF80 do not fit the emulator\'s RAM of 0x10000 bytes'
+
+# The device goes away while monitoring: each poll says that the upload failed, and nothing is
+# reported as uploaded.
+monitor_start -infile small.bin
+sim_stop
+poke small.bin 5 42
+wait_for "FAILURE: Emu write failed with" 10 2
+fact "a failed upload is reported at each poll" test "$(grep -c '^FAILURE: Emu write failed with ' "$work/monitor.out")" -ge 2
+fact "a failed upload is not reported as uploaded" test "$(grep -c 'Changes detected' "$work/monitor.out")" = 0
+monitor_stop
 
 finish

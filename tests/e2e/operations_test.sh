@@ -28,21 +28,21 @@ check "read it back" 0 "$corvane" $'\nReading 0x8000 bytes from emulator at addr
 same "read back equals the file" half.bin back.bin
 
 tev -verify -infile half.bin
-check "verify matches" 0 "$corvane" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
+check "verify matches, naming the size it took from the file" 0 "$corvane" \
+    $'\nVerifying 0x8000 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
 cp "$work/half.bin" "$work/changed.bin"
 poke changed.bin 0x10 00
 poke changed.bin 0x4000 0000
 poke changed.bin 0x7FFF 00
 cmp -l "$work/half.bin" "$work/changed.bin" | wc -l >"$work/count"
 tev -verify -infile changed.bin
-check "verify counts every differing byte and still succeeds" 0 "$corvane" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! '"$(cat "$work/count")"$' bytes different. Operation completed'
+check "verify counts every differing byte and fails" 1 "$corvane" \
+    $'\nVerifying 0x8000 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! '"$(cat "$work/count")"$' bytes different. Operation completed'
 
 # A file that ends before the size: the bytes it lacks count as different.
 tail -c +$((0x7E00 + 1)) "$work/half.bin" | head -c 256 >"$work/short.bin"
 tev -verify -infile short.bin -size 200 -nobackbuf -emuaddress FE00
-check "verify of a short file counts the missing bytes" 0 "$corvane" \
+check "verify of a short file counts the missing bytes" 1 "$corvane" \
     $'\nVerifying 0x200 bytes from emulator RAM...\nFAILURE: Buffers do NOT match! 256 bytes different. Operation completed'
 
 # Slow packets: a size that is not a multiple of 256 skips the bulk commands.
@@ -78,14 +78,14 @@ check "read without a file" 1 "$corvane" $'\nFAILURE: No file specified'
 tev -write
 check "write without a file" 1 "$corvane" $'\nFAILURE: No file specified'
 tev -verify -size 10
-check "verify without a file" 1 "$corvane" $'\nVerifying 0x10 bytes from emulator RAM...\nFAILURE: No file specified'
+check "verify without a file" 1 "$corvane" $'\nFAILURE: No file specified'
 tev -read -outfile folder -size 100
 check "read into a folder" 1 "$corvane" $'\nFAILURE: Invalid file specified'
 tev -read -outfile zero.bin
 check "read of 0 bytes" 1 "$corvane" $'\nFAILURE: Cannot read 0 bytes'
 fact "a failed read leaves its new empty file" test -f "$work/zero.bin" -a ! -s "$work/zero.bin"
 tev -verify -infile none.bin
-check "verify of a missing file" 1 "$corvane" $'\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Cannot read 0 bytes'
+check "verify of a missing file" 1 "$corvane" $'\nFAILURE: Cannot read 0 bytes'
 fact "the verify created it empty" test -f "$work/none.bin" -a ! -s "$work/none.bin"
 tev -write -infile missing.bin
 check "write of a missing file" 1 "$corvane" $'\nFAILURE: Could not open input'
@@ -98,10 +98,34 @@ if [ -z "$runner" ]; then
     check "read whose file cannot be written" 1 "$corvane" \
         $'\nReading 0x100 bytes from emulator at address 0xFF00 (Backfill)...\nFAILURE: Could not write output file'
 fi
+: >"$work/empty.bin"
+tev -write -infile empty.bin
+check "write of an empty file" 1 "$corvane" $'\nFAILURE: Cannot write 0 bytes'
+
+# Ranges past the end of the 64 KB RAM would wrap round onto other bytes: refused before
+# anything is sent, and the RAM stays as it was.
+ram_fit="do not fit the emulator's RAM of 0x10000 bytes"
+sim_dump "$work/ram.bin" && cp "$work/ram.bin" "$work/ram-before.bin"
+tev -write -infile odd.bin -nobackbuf -emuaddress 20010 -size 100
+check "write at an address past the end of RAM" 1 "$corvane" \
+    $'\nFAILURE: 0x100 bytes at emulator address 0x20010 '"$ram_fit"
+tev -write -infile odd.bin -nobackbuf -emuaddress FF80 -size 100
+check "write across the end of RAM" 1 "$corvane" $'\nFAILURE: 0x100 bytes at emulator address 0xFF80 '"$ram_fit"
+random_file double.bin 0x20000
+tev -write -infile double.bin
+check "end-justified write of a file twice the RAM" 1 "$corvane" \
+    $'\nFAILURE: 0x20000 bytes at emulator address 0x00 (Backfill) '"$ram_fit"
+tev -read -outfile past.bin -nobackbuf -emuaddress FFF0 -size 20
+check "read across the end of RAM" 1 "$corvane" $'\nFAILURE: 0x20 bytes at emulator address 0xFFF0 '"$ram_fit"
+tev -verify -infile half.bin -nobackbuf -emuaddress 8001
+check "verify across the end of RAM" 1 "$corvane" $'\nFAILURE: 0x8000 bytes at emulator address 0x8001 '"$ram_fit"
+sim_dump "$work/ram.bin"
+same "nothing past the end reached the emulator" ram-before.bin ram.bin
+
 # The bank switch is not offered: "-large" sends nothing.
 TEVRIX_DEVICE_LOG="$work/device.log" tev -verify -infile half.bin -large
 check "-large on a device without banks" 0 "$corvane" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
+    $'\nVerifying 0x8000 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
 fact "no bank command was sent" bash -c "! grep -q 'Bank Succeeded\|Bank Failed' '$work/device.log'"
 sim_stop
 
@@ -112,7 +136,7 @@ check "emulator read fails" 1 "$corvane" \
     $'\nReading 0x100 bytes from emulator at address 0xFF00 (Backfill)...\nFAILURE: Emu read failed with CV_E_COMM_READ_TIMEOUT'
 tev -verify -infile half.bin
 check "verify read fails" 1 "$corvane" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nFAILURE: Verify failed. Emu read failed with CV_E_COMM_READ_TIMEOUT'
+    $'\nVerifying 0x8000 bytes from emulator RAM...\nFAILURE: Verify failed. Emu read failed with CV_E_COMM_READ_TIMEOUT'
 tev -write -infile half.bin
 check "emulator write fails" 1 "$corvane" \
     $'\nWriting 0x8000 bytes from file address 0x00 to emulator address 0x8000 (Backfill)...\nFAILURE: Emu write failed with CV_E_INVALID_RESPONSE'
@@ -131,6 +155,11 @@ check "encrypted read end-justified on a 64 KB bank" 0 "$dravel" \
 same "encrypted round trip" bank.bin bank-back.bin
 
 random_file large.bin 0x10000
+random_file double.bin 0x20000
+TEVRIX_DEVICE_LOG="$work/device.log" tev -write -infile double.bin
+check "a banked device without -large offers 64 KB" 1 "$dravel" \
+    $'\nFAILURE: 0x20000 bytes at emulator address 0x00 (Backfill) do not fit the emulator\'s RAM of 0x10000 bytes'
+fact "a refused transfer switches no bank" bash -c "! grep -q 'Set Persistent Emulation Bank' '$work/device.log'"
 TEVRIX_DEVICE_LOG="$work/device.log" tev -write -infile large.bin -large
 check "-large end-justifies in 512 KB" 0 "$dravel" \
     $'\nWriting 0x10000 bytes from file address 0x00 to emulator address 0x70000 (Backfill)...'"$ok"
@@ -147,7 +176,7 @@ check "slow write across banks" 0 "$dravel" \
     $'\nWriting 0x10301 bytes from file address 0x00 to emulator address 0xFF80...'"$ok"
 tev -verify -infile odd-large.bin -large -nobackbuf -emuaddress 0xFF80
 check "verify across banks" 0 "$dravel" \
-    $'\nVerifying 0x00 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
+    $'\nVerifying 0x10301 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
 sim_stop
 
 finish

@@ -5,6 +5,8 @@
 #   runner   empty natively; the Wine wrapper for Tevrix.exe
 #   work     a scratch directory (the runs start there, so file names are relative)
 #   com      under Wine, the COM port number whose dosdevices symlink leads to the pty
+# sim_start exports TEVRIX_PORTS naming the simulator's port alone: its pty natively, COM<com>
+# under Wine.
 
 program=$(realpath "$program")
 sim=$(realpath "$sim")
@@ -27,8 +29,11 @@ sim_start() {
     local i
     for i in $(seq 50); do
         if [ -s "$work/sim.out" ] && [ -L "$link" ]; then
+            # The search tries this port, after those of sim_start_other, and no other (under
+            # Wine it never reaches COM1, the machine's own serial console).
             export TEVRIX_PORTS
             TEVRIX_PORTS="$other_ports$(head -n 1 "$work/sim.out")"
+            [ -n "$runner" ] && TEVRIX_PORTS="${other_ports}COM$com"
             return 0
         fi
         sleep 0.1
@@ -53,10 +58,10 @@ sim_stop() {
 }
 
 # sim_start_other COM ARGS...: one more simulator, on a port the search tries before the one that
-# sim_start serves: COM port COM under Wine, natively a pty put ahead in TEVRIX_PORTS by the next
-# sim_start. It runs until others_stop.
+# sim_start serves: put ahead of it in TEVRIX_PORTS by the next sim_start, as COM port COM under
+# Wine, natively as its pty. It runs until others_stop.
 sim_start_other() {
-    local link="$work/other-link-$1"
+    local link="$work/other-link-$1" name="COM$1;"
     [ -n "$runner" ] && link="$WINEPREFIX/dosdevices/com$1"
     shift
     rm -f "$work/other.out"
@@ -65,7 +70,8 @@ sim_start_other() {
     local i
     for i in $(seq 50); do
         if [ -s "$work/other.out" ] && [ -L "$link" ]; then
-            other_ports="$other_ports$(head -n 1 "$work/other.out"):"
+            [ -n "$runner" ] || name="$(head -n 1 "$work/other.out"):"
+            other_ports="$other_ports$name"
             return 0
         fi
         sleep 0.1
@@ -108,10 +114,10 @@ tev() {
 }
 
 # check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
-# FOUND line and then exactly WANT_LINES.
+# FOUND line, then exactly WANT_LINES, and ended its last line.
 check() {
     local name="$1" want_status="$2" found="$3" lines="$4"
-    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"
+    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"$'\n'
     ran=$((ran + 1))
     if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
         echo "FAIL: $name (status $status, want $want_status)"

@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t version[3] = {};
     CheckResult(GetFirmwareVersion(device, version));
     std::uint32_t flags = IdentifyHardware(device, device->firmwareVersion);
+    // What the caller's buffer held must not matter: here text without an end.
     char name[kHardwareNameSize];
+    std::memset(name, 'x', sizeof name);
     FormatHardwareName(name, flags, device->firmwareVersion);
     if (std::memchr(name, '\0', sizeof name) == nullptr) {
         __builtin_trap();

@@ -17,6 +17,7 @@ namespace {
 constexpr int kDetectionTimeoutMs = 60000;
 constexpr int kOperationTimeoutMs = 60000;
 constexpr COLORREF kBlue = 0x00FF0000;
+constexpr COLORREF kWhite = 0x00FFFFFF;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -83,6 +84,38 @@ class WithEmulator : public testing::Test {
         return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
     }
 
+    // How many pixels of the status control show exactly this colour.
+    int StatusPixels(COLORREF colour) {
+        const Image image = CaptureClient(session_.Item(IDC_STATUS));
+        int count = 0;
+        for (std::uint32_t rgb : image.pixels) {
+            count += RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF) == colour ? 1 : 0;
+        }
+        return count;
+    }
+
+    // Puts the status control's bar where a transfer would: empty, or across the whole control.
+    void SetBar(bool full) {
+        HWND status = session_.Item(IDC_STATUS);
+        SendMessageA(status, PBM_SETRANGE32, 0, 100);
+        SendMessageA(status, PBM_SETPOS, full ? 100 : 0, 0);
+    }
+
+    // The status text shows in one colour over the background and in the other over the bar: with
+    // the bar across the whole control, the text's pixels have the background's colour.
+    void ExpectReadableStatus(COLORREF background, COLORREF bar, const char* state) {
+        SetBar(false);
+        EXPECT_EQ(StatusBackground(), background) << state;
+        EXPECT_GT(StatusPixels(bar), 10)
+            << state << ": the text shows in the bar's colour over the background";
+        SetBar(true);
+        EXPECT_EQ(StatusBackground(), bar) << state;
+        EXPECT_GT(StatusPixels(background), 10)
+            << state << ": the text shows in the background's colour over the bar";
+        SaveScreenshot(session_.dialog(), std::string("dialog_status_") + state + ".png");
+        SetBar(false);
+    }
+
     DialogSession session_;
     ScratchDir dir_;
 };
@@ -97,6 +130,10 @@ TEST_F(WithEmulator, DetectionNamesTheDeviceAfterABlankLine) {
     EXPECT_FALSE(session_.Enabled(IDC_CANCEL_OP));
     EXPECT_TRUE(session_.Enabled(IDC_LARGE)) << "a banked device offers large-bin support";
     SaveScreenshot(session_.dialog(), "dialog_idle.png");
+}
+
+TEST_F(WithEmulator, TheIdleStatusTextStaysReadableWhereverTheBarStands) {
+    ExpectReadableStatus(kWhite, kBlue, "idle");
 }
 
 TEST_F(WithEmulator, A128KbFileChecksLargeRamSupportButExactly64KbDoesNot) {
@@ -145,8 +182,9 @@ TEST_F(WithEmulator, WriteVerifyAndReadRunWithTheProgressBarMoving) {
     ProgressTrace verify = WatchOperation();
     ASSERT_TRUE(verify.ended) << session_.Log();
     EXPECT_GE(verify.positions.size(), 3u);
-    // The size box says 0: the size comes from the file after the message.
-    EXPECT_TRUE(Contains(session_.Log(), "\r\nVerifying 0x00 bytes from emulator RAM...")) << session_.Log();
+    // The size box says 0: the message names the size taken from the file.
+    EXPECT_TRUE(Contains(session_.Log(), "\r\nVerifying 0x4000 bytes from emulator RAM..."))
+        << session_.Log();
     EXPECT_TRUE(Contains(session_.Log(), "\r\nSUCCESS: Contents match. Operation completed..."))
         << session_.Log();
     ExpectReady();
@@ -200,6 +238,7 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItWithinASec
     // "Monitoring" shows after each poll, so the file's first contents have been taken by then.
     ASSERT_TRUE(WaitUntil([&] { return session_.ItemText(IDC_STATUS) == "Monitoring"; }, 5000));
     EXPECT_TRUE(Contains(session_.Log(), "\r\nMonitoring has begun"));
+    ExpectReadableStatus(kBlue, kWhite, "monitoring");
 
     bytes[0x123] ^= 0xFF;
     ASSERT_TRUE(WriteFileBytes(image, bytes));
