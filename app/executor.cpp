@@ -4,6 +4,8 @@
 #include "corvane.h"
 #include "image_diff.h"
 #include "image_file.h"
+#include "image_output.h"
+#include "image_source.h"
 #include "monitor.h"
 #include "sound.h"
 #include "status_window.h"
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -20,6 +23,12 @@ using Buffer = std::unique_ptr<std::uint8_t[]>;
 
 Buffer Allocate(std::uint32_t size) {
     return Buffer(new (std::nothrow) std::uint8_t[size]);
+}
+
+// Reports a file that is refused before anything is sent.
+int Refuse(const std::string& failure) {
+    PrintStatus(1, "FAILURE: %s", failure.c_str());
+    return 0;
 }
 
 int ReadOperation(OperationParams* params) {
@@ -35,6 +44,10 @@ int ReadOperation(OperationParams* params) {
     if (params->size == 0) {
         PrintStatus(1, "FAILURE: Cannot read 0 bytes");
         return 0;
+    }
+    std::string failure;
+    if (!FitsReadOutput(params->filePath, params->fileAddress, params->size, &failure)) {
+        return Refuse(failure);
     }
     // Before the buffer, so a size the RAM cannot hold costs no allocation.
     Placement place;
@@ -56,7 +69,7 @@ int ReadOperation(OperationParams* params) {
         return 0;
     }
     // The emulator's bytes are only saved once they are all in the file.
-    if (!WriteImageAt(&out, params->fileAddress, buffer.get(), params->size)) {
+    if (!SaveReadOutput(&out, params->filePath, params->fileAddress, buffer.get(), params->size)) {
         PrintStatus(1, "FAILURE: Could not write output file");
         return 0;
     }
@@ -70,12 +83,16 @@ int WriteOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: No file specified");
         return 0;
     }
-    ImageFile in;
-    if (!OpenImage(&in, params->filePath, ImageOpen::ReadExisting)) {
+    ImageSource in;
+    if (!OpenImage(&in.file, params->filePath, ImageOpen::ReadExisting)) {
         PrintStatus(1, "FAILURE: Could not open input");
         return 0;
     }
-    std::uint64_t fileSize = ImageSize(&in);
+    std::string failure;
+    if (!LoadImageSource(&in, params->filePath, &failure)) {
+        return Refuse(failure);
+    }
+    std::uint64_t fileSize = SourceSize(&in);
     if (params->size == 0) {
         params->size = fileSize > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(fileSize);
     }
@@ -90,12 +107,15 @@ int WriteOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Cannot write 0 bytes");
         return 0;
     }
+    if (!FitsRecordLayout(&in, params->filePath, params->size, &failure)) {
+        return Refuse(failure);
+    }
     Buffer buffer = Allocate(params->size);
     if (!buffer) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    if (ReadImageAt(&in, params->fileAddress, buffer.get(), params->size) != params->size) {
+    if (ReadSourceAt(&in, params->fileAddress, buffer.get(), params->size) != params->size) {
         PrintStatus(1, "FAILURE: Could not read source file");
         return 0;
     }
@@ -124,18 +144,25 @@ int VerifyOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: No file specified");
         return 0;
     }
-    ImageFile in;
-    if (!OpenImage(&in, params->filePath, ImageOpen::ReadOrCreate)) {
+    ImageSource in;
+    if (!OpenImage(&in.file, params->filePath, ImageOpen::ReadOrCreate)) {
         PrintStatus(1, "FAILURE: Invalid file specified");
         return 0;
     }
+    std::string failure;
+    if (!LoadImageSource(&in, params->filePath, &failure)) {
+        return Refuse(failure);
+    }
     if (params->size == 0) {
-        std::uint64_t fileSize = ImageSize(&in);
+        std::uint64_t fileSize = SourceSize(&in);
         params->size = fileSize > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(fileSize);
         if (params->size == 0) {
             PrintStatus(1, "FAILURE: Cannot read 0 bytes");
             return 0;
         }
+    }
+    if (!FitsRecordLayout(&in, params->filePath, params->size, &failure)) {
+        return Refuse(failure);
     }
     Placement place;
     if (!PlaceTransfer(params, params->size, params->size, &place)) {
@@ -160,7 +187,7 @@ int VerifyOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    std::uint32_t fileBytes = ReadImageAt(&in, params->fileAddress, file.get(), params->size);
+    std::uint32_t fileBytes = ReadSourceAt(&in, params->fileAddress, file.get(), params->size);
     std::uint32_t count = CountDifferences(emulator.get(), file.get(), params->size, fileBytes);
     if (count > 0) {
         PrintStatus(1, "FAILURE: Buffers do NOT match! %u bytes different. Operation completed", count);

@@ -1,12 +1,20 @@
 #include "file_browse.h"
 
+#include "image_file.h"
+#include "image_source.h"
+
 #include <commdlg.h>
+
+#include <string>
 
 BOOL BrowseForFile(HWND owner, char* path) {
     OPENFILENAMEA request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
-    request.lpstrFilter = "All Files (*.*)\0*.*\0";
+    request.lpstrFilter = "All Files (*.*)\0*.*\0"
+                          "Binary images (*.bin)\0*.bin\0"
+                          "Intel HEX (*.hex, *.ihx)\0*.hex;*.ihx\0"
+                          "S-records (*.s19, *.s28, *.s37, *.srec, *.mot)\0*.s19;*.s28;*.s37;*.srec;*.mot\0";
     request.nFilterIndex = 1;
     request.lpstrFile = path;
     request.nMaxFile = MAX_PATH;
@@ -20,12 +28,12 @@ std::uint32_t GetFileSizeByName(const char* path) {
     if (path == nullptr || path[0] == '\0') {
         return 0;
     }
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ImageSource source;
+    std::string failure;
+    if (!OpenImage(&source.file, path, ImageOpen::ReadExisting) ||
+        !LoadImageSource(&source, path, &failure)) {
         return 0;
     }
-    const DWORD size = GetFileSize(file, nullptr);
-    CloseHandle(file);
-    return size == INVALID_FILE_SIZE ? 0 : size;
+    const std::uint64_t size = SourceSize(&source);
+    return size > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(size);
 }

@@ -7,5 +7,7 @@
 // choice. Returns non-zero when the user chose a file.
 BOOL BrowseForFile(HWND owner, char* path);
 
-// The file's size in bytes; 0 for an empty path or a file that cannot be opened.
+// The size of the file's image: its length in bytes, or for a HEX or S-record file one past the
+// highest address its records give; 0 for an empty path, a file that cannot be opened or records
+// that are refused.
 std::uint32_t GetFileSizeByName(const char* path);

@@ -4,8 +4,8 @@
 struct ImageFile;
 void CloseImage(ImageFile* file);
 
-// A raw image file on disk, opened in the ways the operations need. No header, no format:
-// bytes at offsets. Closed when it goes out of scope.
+// An image file on disk, opened in the ways the operations need: bytes at offsets, whatever
+// they hold. Closed when it goes out of scope.
 struct ImageFile {
 #ifdef _WIN32
     void* handle = nullptr;
@@ -45,6 +45,9 @@ std::uint32_t ReadImageAt(ImageFile* file, std::uint64_t offset, std::uint8_t* b
 // Writes all `size` bytes at `offset`, extending the file when needed; false unless every byte
 // was written.
 bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buffer, std::uint32_t size);
+
+// Cuts the file off after `size` bytes; false when that failed.
+bool TruncateImage(ImageFile* file, std::uint64_t size);
 
 // An editor that saves by writing a new file and renaming it over the old one leaves the open
 // handle on the old file. Reopens the path when it now names another file; false when nothing

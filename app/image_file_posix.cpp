@@ -90,6 +90,14 @@ bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buf
     return true;
 }
 
+bool TruncateImage(ImageFile* file, std::uint64_t size) {
+    int result;
+    do {
+        result = ftruncate(file->fd, static_cast<off_t>(size));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
 bool ReopenImageIfReplaced(ImageFile* file) {
     struct stat named;
     struct stat held;

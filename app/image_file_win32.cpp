@@ -92,6 +92,10 @@ bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buf
     return true;
 }
 
+bool TruncateImage(ImageFile* file, std::uint64_t size) {
+    return Seek(file, size) && SetEndOfFile(Handle(file)) != 0;
+}
+
 // A file opened for watching shares reading and writing but not deletion, so it cannot be
 // renamed over while it is watched: the handle always names the file.
 bool ReopenImageIfReplaced(ImageFile*) {

@@ -5,6 +5,7 @@
 #include "file_watch.h"
 #include "image_diff.h"
 #include "image_file.h"
+#include "image_source.h"
 #include "status_window.h"
 #include "transfer_placement.h"
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -46,16 +48,23 @@ struct Watched {
     // What the emulator holds: the baseline, then every byte that reached it.
     Buffer emulator;
     Placement place;
+    // Why the last save of a HEX or S-record file was not sent; shown once.
+    std::string refused;
 };
 
 // Opens the file, takes the baseline and works out where it lies in RAM; one FAILURE line and
 // false when there is nothing that can be watched.
-bool StartWatching(OperationParams* params, ImageFile* file, Watched* watched) {
-    if (!OpenImage(file, params->filePath, ImageOpen::Watch)) {
+bool StartWatching(OperationParams* params, ImageSource* source, Watched* watched) {
+    if (!OpenImage(&source->file, params->filePath, ImageOpen::Watch)) {
         PrintStatus(1, "FAILURE: Could not open input");
         return false;
     }
-    const std::uint64_t fileSize = ImageSize(file);
+    std::string failure;
+    if (!LoadImageSource(source, params->filePath, &failure)) {
+        PrintStatus(1, "FAILURE: %s", failure.c_str());
+        return false;
+    }
+    const std::uint64_t fileSize = SourceSize(source);
     if (fileSize == 0) {
         PrintStatus(1, "FAILURE: Cannot monitor 0 bytes");
         return false;
@@ -65,13 +74,17 @@ bool StartWatching(OperationParams* params, ImageFile* file, Watched* watched) {
         PrintStatus(1, "FAILURE: File address and size out of range");
         return false;
     }
+    if (!FitsRecordLayout(source, params->filePath, watched->length, &failure)) {
+        PrintStatus(1, "FAILURE: %s", failure.c_str());
+        return false;
+    }
     watched->file = Allocate(watched->length);
     watched->emulator = Allocate(watched->length);
     if (!watched->file || !watched->emulator) {
         PrintStatus(1, "FAILURE: Out of memory");
         return false;
     }
-    ReadImageAt(file, params->fileAddress, watched->file.get(), watched->length);
+    ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
     std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
     const std::uint32_t placed = params->size != 0 ? params->size : watched->length;
     return PlaceTransfer(params, placed, watched->length, &watched->place);
@@ -80,10 +93,26 @@ bool StartWatching(OperationParams* params, ImageFile* file, Watched* watched) {
 // One look at the file: every run where it differs from what the emulator holds is written. After
 // a failed upload nothing more is written (an unplugged device would fail every run, each after
 // its time-outs); the runs not written stay different and are tried at the next look.
-void Poll(ImageFile* file, OperationParams* params, Watched* watched) {
-    ReopenImageIfReplaced(file);
+void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
+    ReopenImageIfReplaced(&source->file);
+    // A HEX or S-record save with a bad record (or one still being written) is not sent; the
+    // records before it stay.
+    std::string refusal;
+    switch (ReloadImageSource(source, params->filePath, &refusal)) {
+    case SourceReload::Refused:
+        if (refusal != watched->refused) {
+            PrintStatus(1, "Not uploaded: %s", refusal.c_str());
+            watched->refused = refusal;
+        }
+        break;
+    case SourceReload::Changed:
+        watched->refused.clear();
+        break;
+    case SourceReload::Unchanged:
+        break;
+    }
     // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
-    ReadImageAt(file, params->fileAddress, watched->file.get(), watched->length);
+    ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
 
     std::uint32_t blocks = 0;
     std::uint32_t bytes = 0;
@@ -126,15 +155,15 @@ std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
 int MonitorFile(OperationParams* params) {
     // Set up before the baseline is read, so that no save after it goes unnoticed.
     FileWatch watch(params->filePath);
-    ImageFile file;
+    ImageSource source;
     Watched watched{};
-    if (!StartWatching(params, &file, &watched)) {
+    if (!StartWatching(params, &source, &watched)) {
         return 0;
     }
     Report(g_app.monitorBegin, 0, 0);
     while (KeepRunning(params)) {
         watch.Wait(kPollInterval, kQuietTime);
-        Poll(&file, params, &watched);
+        Poll(&source, params, &watched);
     }
     Report(g_app.monitorEnd, 0, 0);
     return 1;

@@ -162,6 +162,101 @@ TEST_F(ExecutorTest, StatusTextShowsExecutingThenIdle) {
 
 namespace {
 
+// Data at 0x1000 to 0x100F.
+const char kHexAt1000[] = ":10100000000102030405060708090A0B0C0D0E0F68\r\n:00000001FF\r\n";
+// Three bytes at 0xFFFFFF00.
+const char kHexAtTop[] = ":02000004FFFFFC\r\n:03FF0000010203F8\r\n:00000001FF\r\n";
+const char kBadChecksum[] = ":10100000000102030405060708090A0B0C0D0E0F68\r\n:00000001FE\r\n";
+
+struct RecordCase {
+    const char* name;
+    std::int32_t operation;
+    const char* text;
+    std::uint32_t fileAddress;
+    std::uint32_t size;
+    // "@" stands for the file's path.
+    const char* want;
+};
+
+const RecordCase kRecordCases[] = {
+    {"write of a bad record", OP_WRITE, kBadChecksum, 0, 0,
+     "\nFAILURE: @ line 2: checksum 0xFE, the record calls for 0xFF"},
+    {"verify of a bad record", OP_VERIFY, kBadChecksum, 0, 0,
+     "\nFAILURE: @ line 2: checksum 0xFE, the record calls for 0xFF"},
+    {"monitor of a bad record", OP_MONITOR, kBadChecksum, 0, 0,
+     "\nFAILURE: @ line 2: checksum 0xFE, the record calls for 0xFF"},
+    // The flat image from address 0: its size is one past the highest address.
+    {"write of the whole image", OP_WRITE, kHexAt1000, 0, 0,
+     "\nWriting 0x1010 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
+     "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
+    {"write of the records only", OP_WRITE, kHexAt1000, 0x1000, 0x10,
+     "\nWriting 0x10 bytes from file address 0x1000 to emulator address 0x00 (Backfill)..."
+     "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
+    {"write of the whole size from a later address", OP_WRITE, kHexAt1000, 0x1000, 0,
+     "\nFAILURE: File address and size out of range"},
+    {"write past the image", OP_WRITE, kHexAt1000, 0x1000, 0x11,
+     "\nFAILURE: File address and size out of range"},
+    // A record at the top of 4 GB is never laid out from address 0.
+    {"write of a 4 GB image", OP_WRITE, kHexAtTop, 0, 0,
+     "\nFAILURE: @: 0xFFFFFF03 bytes, more than the 16 MB a HEX or S-record image may span here; give a file "
+     "address and a size"},
+    {"verify of a 4 GB image", OP_VERIFY, kHexAtTop, 0, 0,
+     "\nFAILURE: @: 0xFFFFFF03 bytes, more than the 16 MB a HEX or S-record image may span here; give a file "
+     "address and a size"},
+    {"monitor of a 4 GB image", OP_MONITOR, kHexAtTop, 0, 0,
+     "\nFAILURE: @: 0xFFFFFF03 bytes, more than the 16 MB a HEX or S-record image may span here; give a file "
+     "address and a size"},
+    {"write of the top part", OP_WRITE, kHexAtTop, 0xFFFFFF00, 3,
+     "\nWriting 0x03 bytes from file address 0xFFFFFF00 to emulator address 0x00 (Backfill)..."
+     "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
+    {"verify of the top part", OP_VERIFY, kHexAtTop, 0xFFFFFF00, 0x100,
+     "\nVerifying 0x100 bytes from emulator RAM...\nFAILURE: Verify failed. Emu read failed with "
+     "CV_E_PORT_NOT_INITIALIZED"},
+};
+
+std::string WithPath(std::string text, const std::string& path) {
+    for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + path.size())) {
+        text.replace(at, 1, path);
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_F(ExecutorTest, RecordFilesAreTheirFlatImageAndBadOnesAreRefusedBeforeAnythingIsSent) {
+    for (const RecordCase& c : kRecordCases) {
+        SetUp();
+        const std::string path = dir_.Path("image.hex");
+        const std::string text = c.text;
+        WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+        SetFile("image.hex");
+        params_.operation = c.operation;
+        params_.fileAddress = c.fileAddress;
+        params_.size = c.size;
+        int result = -1;
+        EXPECT_EQ(Run(&result), WithPath(c.want, path)) << c.name;
+        EXPECT_EQ(result, 0) << c.name;
+    }
+}
+
+TEST_F(ExecutorTest, AReadIntoARecordFileChecksItsRangeAndLeavesTheFileAloneOnFailure) {
+    const std::string path = dir_.Path("out.hex");
+    const std::string text = kHexAt1000;
+    WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    SetFile("out.hex");
+    params_.operation = OP_READ;
+    params_.fileAddress = 0xFFFFFF00;
+    params_.size = 0x101;
+    int result = -1;
+    EXPECT_EQ(Run(&result), "\nFAILURE: File address and size out of range");
+    params_.size = 0x100;
+    EXPECT_EQ(Run(&result), "\nReading 0x100 bytes from emulator at address 0x00 (Backfill)..."
+                            "\nFAILURE: Emu read failed with CV_E_PORT_NOT_INITIALIZED");
+    EXPECT_EQ(ReadFileBytes(path), std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+namespace {
+
 // A transfer whose range runs past the end of the emulator's RAM would wrap round onto other
 // bytes: it is refused before any request goes out (not even the bank switch).
 struct RangeCase {

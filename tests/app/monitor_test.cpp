@@ -144,6 +144,55 @@ TEST_F(MonitorTest, NothingToWatchIsAFailureThatNamesWhy) {
     }
 }
 
+TEST_F(MonitorTest, ARecordFileWithABadRecordIsRefusedBeforeAnythingIsSent) {
+    const std::string text = ":10000000AA\n";
+    WriteFileBytes(path_, std::vector<std::uint8_t>(text.begin(), text.end()));
+    device_->Mark();
+    StdoutCapture out;
+    EXPECT_EQ(ExecuteOperation(&params_), 0);
+    EXPECT_EQ(out.Text(),
+              "\nFAILURE: " + path_ + " line 1: the length 0x10 calls for 21 bytes, the line holds 5");
+    EXPECT_EQ(device_->Requests(), std::vector<std::string>{});
+}
+
+// Saves of one length written in place with one write, so that no look can find one half done.
+TEST_F(MonitorTest, AHexFileIsWatchedAsItsFlatImageAndABadSaveIsNotSent) {
+    const std::string eof = ":00000001FF\r\n";
+    const std::string blank(43, ' ');
+    auto save = [&](const std::string& text) {
+        EditInPlace(0, std::vector<std::uint8_t>(text.begin(), text.end()));
+    };
+    // Told by its content, whatever its name.
+    const std::string first = ":1000000011111111111111111111111111111111E0\r\n"
+                              ":1000300022222222222222222222222222222222A0\r\n" +
+                              eof;
+    WriteFileBytes(path_, std::vector<std::uint8_t>(first.begin(), first.end()));
+    Start();
+    // Byte 5 changes; the record at 0x30 goes, so its bytes become 0xFF.
+    save(":100000001111111111991111111111111111111158\r\n" + blank + "\r\n" + eof);
+    EXPECT_TRUE(WaitFor("Uploaded 17 bytes in 2 blocks."));
+    // A typo in a checksum: shown once, nothing sent, also at the looks after it.
+    save(":100000001111111111999811111111111111111158\r\n" + blank + "\r\n" + eof);
+    EXPECT_TRUE(WaitFor("Not uploaded"));
+    std::this_thread::sleep_for(1300ms);
+    save(":1000000011111111119998111111111111111111D1\r\n" + blank + "\r\n" + eof);
+    EXPECT_TRUE(WaitFor("Uploaded 1 bytes in 1 blocks."));
+    Stop();
+    EXPECT_EQ(
+        out_.Text(),
+        "\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nNot uploaded: " + path_ +
+            " line 1: checksum 0x58, the record calls for 0xD1\nChanges detected. Uploaded 1 "
+            "bytes in 1 blocks.\nMonitoring ended");
+    // The 0x40 bytes of the flat image end at the end of the 64 KB RAM, which held zeros: only
+    // what changed reached it.
+    std::vector<std::uint8_t> want(0x40, 0x00);
+    want[5] = 0x99;
+    want[6] = 0x98;
+    std::fill(want.begin() + 0x30, want.end(), 0xFF);
+    const std::vector<std::uint8_t> ram = device_->Ram();
+    EXPECT_EQ(std::vector<std::uint8_t>(ram.end() - 0x40, ram.end()), want);
+}
+
 TEST_F(MonitorTest, ChangedRunsAreCountedOncePerSave) {
     WriteFileBytes(path_, CountingBytes(0x10000));
     Start();

@@ -91,7 +91,7 @@ void DialogSession::PostCommand(int id) const {
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-bool DialogSession::ChooseFile(const std::string& path) const {
+HWND DialogSession::OpenChooser() const {
     // Press and release the mouse over the inset button, which lies just right of the field's
     // client area.
     HWND field = Item(IDC_FILE_PATH);
@@ -102,8 +102,11 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     ClientToScreen(field, &screen);
     SendMessageA(field, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(screen.x, screen.y));
     SendMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(inButton.x, inButton.y));
+    return FindThreadWindow("Select file...", 10000);
+}
 
-    HWND chooser = FindThreadWindow("Select file...", 10000);
+bool DialogSession::ChooseFile(const std::string& path) const {
+    HWND chooser = OpenChooser();
     if (chooser == nullptr) {
         return false;
     }
@@ -117,6 +120,27 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
     return WaitUntil([&] { return !IsWindow(chooser); }, 10000);
+}
+
+std::vector<std::string> DialogSession::ChooserFileTypes() const {
+    std::vector<std::string> types;
+    HWND chooser = OpenChooser();
+    if (chooser == nullptr) {
+        return types;
+    }
+    // The "files of type" list (cmb1).
+    HWND list = GetDlgItem(chooser, 0x470);
+    const auto count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[256] = {};
+        if (SendMessageA(list, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text)) {
+            SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        }
+        types.emplace_back(text);
+    }
+    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    WaitUntil([&] { return !IsWindow(chooser); }, 10000);
+    return types;
 }
 
 HWND DialogSession::FindThreadWindow(const char* caption, int timeoutMs) const {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class DialogSession {
   public:
@@ -28,6 +29,8 @@ class DialogSession {
     void PostCommand(int id) const;
     // Chooses a file through the real file dialog opened by the "..." button in the file field.
     bool ChooseFile(const std::string& path) const;
+    // The file types that dialog offers, in order; it is cancelled afterwards.
+    std::vector<std::string> ChooserFileTypes() const;
 
     // A top-level window of the dialog's thread with this caption, waiting up to timeoutMs.
     HWND FindThreadWindow(const char* caption, int timeoutMs) const;
@@ -39,6 +42,8 @@ class DialogSession {
 
   private:
     static DWORD WINAPI Run(LPVOID);
+    // Opens the file dialog with the "..." button; its window, or null when it did not show.
+    HWND OpenChooser() const;
 
     HANDLE thread_ = nullptr;
     DWORD threadId_ = 0;

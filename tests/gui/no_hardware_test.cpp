@@ -137,6 +137,21 @@ TEST_F(NoHardware, ChosenFileFillsPathAndSizeButExactly64KbSuggestsNoLargeBin) {
     EXPECT_EQ(session_.Log().find("larger than 64 KB"), std::string::npos);
 }
 
+TEST_F(NoHardware, TheChooserOffersEachImageFormatAndARecordFileGivesItsFlatImagesSize) {
+    EXPECT_EQ(
+        session_.ChooserFileTypes(),
+        (std::vector<std::string>{"All Files (*.*)", "Binary images (*.bin)", "Intel HEX (*.hex, *.ihx)",
+                                  "S-records (*.s19, *.s28, *.s37, *.srec, *.mot)"}));
+    ScratchDir dir;
+    // Sixteen bytes at 0x1FFF0: one past the highest address is 0x20000, whatever the file's length.
+    const std::string path = dir.Path("image.hex");
+    const std::string text =
+        ":020000021000EC\r\n:10FFF000000102030405060708090A0B0C0D0E0F89\r\n:00000001FF\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end())));
+    ASSERT_TRUE(session_.ChooseFile(path));
+    EXPECT_EQ(session_.ItemText(IDC_TRANSFER_SIZE), "0x20000");
+}
+
 TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialogManager) {
     SendMessageA(session_.dialog(), DM_SETDEFID, IDC_CANCEL_OP, 0);
     EXPECT_EQ(LOWORD(SendMessageA(session_.dialog(), DM_GETDEFID, 0, 0)), IDC_CANCEL_OP);

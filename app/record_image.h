@@ -1,0 +1,78 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The data of a HEX or S-record file by address: what its records give, nothing more. The flat
+// image it stands for starts at address 0, holds 0xFF wherever no record gives a value and ends
+// one past the highest address given. Only the given bytes are stored, so a single record near
+// the top of the 4 GB address space costs a few bytes, not a 4 GB array.
+struct RecordImage {
+    // Disjoint runs of given bytes, by their first address.
+    std::map<std::uint32_t, std::vector<std::uint8_t>> runs;
+    // One past the highest address given; 0 when no record gives a byte.
+    std::uint64_t end = 0;
+};
+
+// Why a file's records were refused: the line (counted from 1) and what is wrong with it.
+struct RecordError {
+    std::uint32_t line = 0;
+    std::string what;
+};
+
+// Adds `size` bytes at `address` (address + size must not pass 4 GB). A byte that an earlier
+// record gave the same value is fine; one it gave another value is refused with `error->what`
+// naming the address, and the image is left partly filled.
+bool AddRecordBytes(RecordImage* image, std::uint32_t address, const std::uint8_t* data, std::size_t size,
+                    RecordError* error);
+
+// Lays out `size` bytes of the flat image from `offset`: 0xFF, then the given bytes at their
+// places. The whole buffer is written, also beyond the image's end; returns how many of the bytes
+// lie within it.
+std::uint32_t ReadRecordImageAt(const RecordImage& image, std::uint64_t offset, std::uint8_t* buffer,
+                                std::uint32_t size);
+
+// The lines of a text file, each without its line end ("\n", "\r\n" or a lone "\r") and without
+// the blanks and tabs around it; calls visit(lineNumber, line) for every line, blank ones too, and
+// stops at the first call that returns false. Returns the number of the line after the last.
+template <typename Visit> std::uint32_t ForEachTextLine(std::string_view text, Visit visit) {
+    std::uint32_t number = 0;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", begin);
+        std::size_t next = end;
+        if (end == std::string_view::npos) {
+            end = text.size();
+            next = end;
+        } else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
+            next = end + 2;
+        } else {
+            next = end + 1;
+        }
+        std::string_view line = text.substr(begin, end - begin);
+        std::size_t first = line.find_first_not_of(" \t");
+        line = first == std::string_view::npos ? std::string_view{} : line.substr(first);
+        line = line.substr(0, line.find_last_not_of(" \t") + 1);
+        ++number;
+        if (!visit(number, line)) {
+            return number + 1;
+        }
+        begin = next;
+    }
+    return number + 1;
+}
+
+// The bytes that the hexadecimal digits of a record stand for, two digits each: `count` gets how
+// many, and the first `capacity` of them are stored. False with `error->what` set for a character
+// that is not a hexadecimal digit or an odd number of digits.
+bool DecodeRecordHex(std::string_view digits, std::uint8_t* bytes, std::size_t capacity, std::size_t* count,
+                     RecordError* error);
+
+// printf-style text for the messages about records and record files.
+std::string RecordText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Appends the two upper-case hexadecimal digits of `value`.
+void AppendHexByte(std::string* text, std::uint8_t value);

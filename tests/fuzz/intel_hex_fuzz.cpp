@@ -1,0 +1,7 @@
+// Feeds arbitrary text to the Intel HEX parser, and writes every image it accepts back out.
+#include "record_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CheckRecords(ImageFormat::IntelHex, data, size);
+    return 0;
+}
