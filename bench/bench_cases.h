@@ -9,6 +9,8 @@
 // Also adds the round trip of one short request at that rate to `times`.
 void RunTransferBench(const std::string& simulator, const std::string& dir, std::uint32_t baud,
                       std::vector<TransferRow>* rows, std::vector<TimeRow>* times);
+// End-justified transfers at 115200 baud through an adapter that holds every answer 16 ms.
+void RunAdapterLatencyBench(const std::string& simulator, std::vector<TransferRow>* rows);
 // The same transfers on the in-process line, timed by the bytes they put on the wire alone: the
 // protocol's own ceiling, without turnaround.
 void RunCeilingBench(std::vector<TransferRow>* rows);

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     std::vector<TimeRow> trips;
     RunTransferBench(simulator, dir, 115200, &transfers, &trips);
     RunTransferBench(simulator, dir, 921600, &transfers, &trips);
+    RunAdapterLatencyBench(simulator, &transfers);
     PrintTransferTable(transfers);
     PrintTimeTable("Turnaround", trips);
 

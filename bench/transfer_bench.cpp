@@ -38,21 +38,21 @@ void Add(const Context& context, const char* name, std::uint32_t size, double se
 }
 
 void TimedWrite(const Context& context, const char* name, const std::vector<std::uint8_t>& data,
-                std::uint32_t flags, double target) {
+                std::uint32_t flags, double target, std::uint32_t address = 0) {
     std::vector<std::uint8_t> copy = data;
     auto start = BenchClock::now();
-    CvResult result = WriteBlockBothSpaces(&g_device, copy.data(), static_cast<std::uint32_t>(copy.size()), 0,
-                                           CV_XFER_LOWER_W | flags, nullptr);
+    CvResult result = WriteBlockBothSpaces(&g_device, copy.data(), static_cast<std::uint32_t>(copy.size()),
+                                           address, CV_XFER_LOWER_W | flags, nullptr);
     Add(context, name, static_cast<std::uint32_t>(data.size()), SecondsSince(start), target,
         result == CV_S_OK);
 }
 
 void TimedRead(const Context& context, const char* name, const std::vector<std::uint8_t>& expected,
-               std::uint32_t flags, double target) {
+               std::uint32_t flags, double target, std::uint32_t address = 0) {
     std::vector<std::uint8_t> got(expected.size());
     auto start = BenchClock::now();
     CvResult result =
-        ReadBlock(&g_device, got.data(), static_cast<std::uint32_t>(got.size()), 0, flags, nullptr);
+        ReadBlock(&g_device, got.data(), static_cast<std::uint32_t>(got.size()), address, flags, nullptr);
     Add(context, name, static_cast<std::uint32_t>(got.size()), SecondsSince(start), target,
         result == CV_S_OK && got == expected);
 }
@@ -131,6 +131,24 @@ void EncryptedCases(const Context& context, const std::string& simulator) {
 }
 
 } // namespace
+
+void RunAdapterLatencyBench(const std::string& simulator, std::vector<TransferRow>* rows) {
+    constexpr std::uint32_t kBaud = 115200;
+    Context context{kBaud, 0.90, 0.90, rows};
+    // Every answer of the device waits 16 ms in the adapter, as with a common USB-serial chip's
+    // default latency timer.
+    BenchLink link(simulator, {"--model", "corvane", "--ram-size", "0x10000", "--latency", "16"});
+    if (!link.Connect(kBaud)) {
+        std::fprintf(stderr, "no simulated device found behind the latent adapter\n");
+    }
+    auto odd = Pattern(k64K - 1, 5);
+    auto whole = Pattern(k64K, 6);
+    // End-justified as the front ends place a file: its last byte at the end of RAM.
+    TimedWrite(context, "64 KB - 1 end-justified write, 16 ms adapter latency", odd, 0, context.bulkTarget,
+               1);
+    TimedRead(context, "64 KB - 1 end-justified read, 16 ms adapter latency", odd, 0, context.bulkTarget, 1);
+    TimedWrite(context, "64 KB end-justified write, 16 ms adapter latency", whole, 0, context.bulkTarget, 0);
+}
 
 void RunTransferBench(const std::string& simulator, const std::string& dir, std::uint32_t baud,
                       std::vector<TransferRow>* rows, std::vector<TimeRow>* times) {

@@ -22,7 +22,11 @@ bool Exchange(KVCorvane* device, std::uint8_t selector, std::uint8_t value, std:
     request[3] = RequestChecksum(request, 3);
     device->port.Purge();
     device->port.Write(request, 4);
-    return device->port.Read(reply, 1) == 1;
+    if (device->port.Read(reply, 1) == 1) {
+        return true;
+    }
+    DiscardReply(device, 1);
+    return false;
 }
 
 } // namespace
@@ -47,6 +51,9 @@ CvResult GetBank(KVCorvane* device, std::uint8_t* bank, std::int32_t rw) {
     } else {
         LogLine(device->logSink, "KVCorvane: Get %s Bank Failed!", name);
         result = CV_E_INVALID_RESPONSE;
+        if (reply == '?') {
+            DiscardReply(device, 0);
+        }
     }
     ReleaseRequestLock(device);
     return result;
@@ -68,10 +75,14 @@ CvResult SetBank(KVCorvane* device, std::uint8_t bank, std::int32_t rw, std::int
     }
     std::uint8_t reply = 0;
     CvResult result = CV_S_OK;
-    if (Exchange(device, selector, bank, &reply) && reply == 'O') {
+    bool answered = Exchange(device, selector, bank, &reply);
+    if (answered && reply == 'O') {
         LogLine(device->logSink, "KVCorvane: Set %s Bank Succeeded: Bank %i", name, bank);
         (rw ? device->rwBank : device->emulationBank) = bank;
     } else {
+        if (answered) {
+            DiscardReply(device, 0);
+        }
         LogLine(device->logSink, "KVCorvane: Set %s Bank Failed!", name);
         result = CV_E_INVALID_RESPONSE;
         // The device may have switched all the same, with only its answer lost.

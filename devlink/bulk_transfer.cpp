@@ -107,10 +107,12 @@ CvResult ReadChunks(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size,
             LogLine(device->logSink,
                     "TarkelWare: BulkRead: Read timed-out after %i bytes. Expected %i bytes.",
                     static_cast<int>(moved + got), static_cast<int>(size));
+            DiscardReply(device, chunk + 1 - got);
             return CV_E_COMM_READ_TIMEOUT;
         }
         std::uint8_t checksum = 0;
         if (port.Read(&checksum, 1) < 1) {
+            DiscardReply(device, 1);
             return CV_E_COMM_READ_TIMEOUT;
         }
         std::uint8_t sum = RequestChecksum(data, chunk);
@@ -118,6 +120,7 @@ CvResult ReadChunks(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size,
             LogLine(device->logSink,
                     "TarkelWare Bulk Read Error - invalid packet checksum. Expected %.2X, Received %.2X.",
                     sum, checksum);
+            DiscardReply(device, 0);
             return CV_E_EXTERNAL_CS_INVALID;
         }
         if (encrypted) {
@@ -155,14 +158,18 @@ CvResult WriteChunks(KVCorvane* device, const std::uint8_t* buffer, std::uint32_
         std::uint32_t length = header + chunk;
         request[length] = RequestChecksum(request.data(), length);
         ++length;
-        if (port.Write(request.data(), length) == 0) {
+        // A request that went out only in part is a failure at once: the device waits for the
+        // rest of it and will not acknowledge.
+        if (port.Write(request.data(), length) < length) {
             return CV_E_COMM_WRITE_FAILURE;
         }
         std::uint8_t reply = 0;
         if (port.Read(&reply, 1) < 1) {
+            DiscardReply(device, 1);
             return CV_E_COMM_READ_TIMEOUT;
         }
         if (reply != 'O') {
+            DiscardReply(device, 0);
             return CV_E_INVALID_RESPONSE;
         }
         SendProgress(progress, PBM_STEPIT, 0, 0);

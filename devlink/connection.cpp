@@ -6,6 +6,9 @@
 namespace {
 
 constexpr std::uint32_t kVersionReadTimeoutMs = 110;
+// The version reply is three bytes; a port that keeps talking longer than this is not the
+// emulator, and the search moves on without waiting for it to stop.
+constexpr std::uint32_t kVersionDiscardLimitMs = 250;
 
 std::uint32_t RateOfIndex(std::uint32_t baudIndex) {
     return 921600 / (baudIndex + 1);
@@ -84,8 +87,10 @@ CvResult GetFirmwareVersion(KVCorvane* device, std::uint8_t* version) {
         result = CV_E_COMM_WRITE_FAILURE;
     } else if (port.Read(reply, 3) < 3) {
         result = CV_E_COMM_READ_FAILURE;
+        DiscardReply(device, 0, kVersionDiscardLimitMs);
     } else if (!ValidVersionReply(reply)) {
         result = CV_E_INVALID_RESPONSE;
+        DiscardReply(device, 0, kVersionDiscardLimitMs);
     } else if (version != nullptr) {
         version[0] = reply[0];
         version[1] = reply[1];
@@ -125,6 +130,7 @@ CvResult SetUSBBaud(KVCorvane* device, std::uint32_t baudIndex) {
                 result = CV_E_COMM_WRITE_FAILURE;
             } else if (port.Read(&reply, 1) < 1) {
                 result = CV_E_COMM_READ_FAILURE;
+                DiscardReply(device, 1);
             }
             switchHost = result == CV_S_OK && reply == 'O';
         }

@@ -48,6 +48,8 @@ class KVCorvane {
         PortOpenError reason;
     };
     std::vector<UnopenedPort> unopenedPorts;
+    // Replies abandoned so far (DiscardReply); a transfer compares it before and after a phase.
+    std::uint32_t discardedReplies = 0;
 };
 
 extern KVCorvane g_device;
@@ -61,6 +63,14 @@ constexpr std::uint32_t kStandardReadTimeoutMs = 300;
 // True when the lock was taken (idle becomes 0); false when it stayed busy for 1200 ms.
 bool TakeRequestLock(KVCorvane* device);
 void ReleaseRequestLock(KVCorvane* device);
+
+// --- Abandoned replies ---
+// The most a drain waits for the rest of an abandoned reply and for the line to fall quiet.
+constexpr std::uint32_t kDiscardLimitMs = 1000;
+// After a reply that did not arrive in time, failed its checksum or made no sense: lets the rest
+// of it (`owed` bytes still expected) arrive within `limitMs`, discards it and purges, so that
+// no byte of it is taken for the answer to a later request. The caller holds the request lock.
+void DiscardReply(KVCorvane* device, std::uint32_t owed, std::uint32_t limitMs = kDiscardLimitMs);
 
 // --- Connection ---
 CvResult OpenPort(KVCorvane* device, const char* path);

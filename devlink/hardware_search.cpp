@@ -1,4 +1,5 @@
 #include "corvane.h"
+#include "family_table.h"
 #include "port_candidates.h"
 #include "sleep.h"
 
@@ -6,20 +7,44 @@
 
 namespace {
 
+// A version reply makes the port the emulator's only when it names a known family and a second
+// request gets the same three bytes: a port that streams text (a GPS receiver, a board printing
+// its log) or a device at another rate answers "VV" with bytes that can pass for a version once,
+// but not the same ones twice.
+bool EmulatorAnswers(KVCorvane* device) {
+    std::uint8_t* version = device->firmwareVersion;
+    if (CvResult result = GetFirmwareVersion(device, version); result != CV_S_OK) {
+        LogLine(device->logSink, "KVCorvane: No emulator answers here: %s", ResultToString(result));
+        return false;
+    }
+    std::uint8_t first[3] = {version[0], version[1], version[2]};
+    if (LetterFamily(first[2]) == nullptr && !IsRecordFamilyLetter(first[2])) {
+        LogLine(device->logSink,
+                "KVCorvane: No emulator answers here: version %02X %02X %02X names no known family", first[0],
+                first[1], first[2]);
+        return false;
+    }
+    if (GetFirmwareVersion(device, version) != CV_S_OK || std::memcmp(first, version, 3) != 0) {
+        LogLine(device->logSink, "KVCorvane: No emulator answers here: the version reply did not repeat");
+        return false;
+    }
+    return true;
+}
+
 // The rates tried on one port: the current one, 921600, then 19200 and 9600 from 115200.
 bool AnswersVersion(KVCorvane* device) {
-    if (GetFirmwareVersion(device, device->firmwareVersion) == CV_S_OK) {
+    if (EmulatorAnswers(device)) {
         return true;
     }
     SetUSBBaud(device, 0);
-    if (GetFirmwareVersion(device, device->firmwareVersion) == CV_S_OK) {
+    if (EmulatorAnswers(device)) {
         return true;
     }
     SetUSBBaud(device, 7);
-    if (device->port.SetBaud(19200) && GetFirmwareVersion(device, device->firmwareVersion) == CV_S_OK) {
+    if (device->port.SetBaud(19200) && EmulatorAnswers(device)) {
         return true;
     }
-    return device->port.SetBaud(9600) && GetFirmwareVersion(device, device->firmwareVersion) == CV_S_OK;
+    return device->port.SetBaud(9600) && EmulatorAnswers(device);
 }
 
 } // namespace

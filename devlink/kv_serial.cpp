@@ -1,5 +1,8 @@
 #include "kv_serial.h"
 
+#include <algorithm>
+#include <vector>
+
 std::int32_t KVSerial::Open(const char* path) {
     if (handle != nullptr) {
         Close();
@@ -44,7 +47,15 @@ std::int32_t KVSerial::SetupBuffers() {
 }
 
 std::int32_t KVSerial::SetDefaultTimeouts() {
-    return handle != nullptr && handle->SetTimeouts(kDefaultTimeouts) ? 1 : 0;
+    if (handle == nullptr) {
+        return 0;
+    }
+    SerialTimeouts timeouts = kDefaultTimeouts;
+    LineSettings line;
+    if (handle->GetLine(&line) && line.baud != 0) {
+        timeouts.writeMultiplier = WriteMultiplierFor(line.baud);
+    }
+    return handle->SetTimeouts(timeouts) ? 1 : 0;
 }
 
 std::int32_t KVSerial::SetReadTimeout(std::uint32_t milliseconds) {
@@ -80,6 +91,15 @@ std::int32_t KVSerial::SetBaud(std::uint32_t baud) {
         return 0;
     }
     LogLine(logSink, "KVSerial: Baud changed to %i", static_cast<int>(baud));
+    // A write takes longer at a slower rate; its time-out follows.
+    SerialTimeouts timeouts;
+    if (handle->GetTimeouts(&timeouts) && timeouts.writeMultiplier != WriteMultiplierFor(baud)) {
+        timeouts.writeMultiplier = WriteMultiplierFor(baud);
+        if (handle->SetTimeouts(timeouts)) {
+            LogLine(logSink, "KVSerial: Comm Write Timeout Set To %i ms + %i ms per byte",
+                    static_cast<int>(timeouts.writeConstant), static_cast<int>(timeouts.writeMultiplier));
+        }
+    }
     return 1;
 }
 
@@ -103,4 +123,34 @@ std::uint32_t KVSerial::Read(std::uint8_t* buffer, std::uint32_t count) {
     std::uint32_t read = handle->Read(buffer, count);
     LogHexDump(logSink, buffer, read, "KVSerial: Read");
     return read;
+}
+
+std::uint32_t KVSerial::Drain(std::uint32_t owed, std::uint32_t limitMs) {
+    SerialTimeouts saved;
+    if (handle == nullptr || !handle->GetTimeouts(&saved)) {
+        return 0;
+    }
+    // Each read ends after the quiet window, or sooner with a buffer that the line fills in about
+    // that time, so the reads are counted instead of timed: a line that never falls silent ends
+    // the drain after limitMs all the same, on a real driver as on a simulated one.
+    SerialTimeouts quiet = saved;
+    quiet.readInterval = 0;
+    quiet.readMultiplier = 0;
+    quiet.readConstant = kDrainQuietMs;
+    handle->SetTimeouts(quiet);
+    LineSettings line;
+    std::uint32_t baud = handle->GetLine(&line) && line.baud != 0 ? line.baud : 115200;
+    std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(64, baud / 10 * kDrainQuietMs / 1000));
+    std::uint32_t drained = 0;
+    for (std::uint32_t spent = 0; spent < limitMs; spent += kDrainQuietMs) {
+        std::uint32_t got = handle->Read(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        LogHexDump(logSink, buffer.data(), got, "KVSerial: Drain");
+        drained += got;
+        if (got == 0 && drained >= owed) {
+            break;
+        }
+    }
+    handle->SetTimeouts(saved);
+    LogLine(logSink, "KVSerial: Drained %i bytes", static_cast<int>(drained));
+    return drained;
 }

@@ -23,6 +23,10 @@ class KVSerial {
     std::int32_t Purge();
     std::uint32_t Write(const std::uint8_t* bytes, std::uint32_t count);
     std::uint32_t Read(std::uint8_t* buffer, std::uint32_t count);
+    // Lets the rest of an abandoned reply arrive and discards it: reads until the line has been
+    // quiet for kDrainQuietMs after at least `owed` bytes, but for no longer than `limitMs` in
+    // all, and leaves the time-outs as they were. Returns the number of bytes discarded.
+    std::uint32_t Drain(std::uint32_t owed, std::uint32_t limitMs);
 
     bool IsOpen() const { return handle != nullptr; }
 
@@ -35,4 +39,14 @@ class KVSerial {
 
 constexpr std::uint32_t kOpenBaud = 115200;
 constexpr std::uint32_t kQueueBytes = 1024;
-constexpr SerialTimeouts kDefaultTimeouts{200, 1, 300, 0, 300};
+// The write time-out is scaled to the request (the multiplier follows the rate, see
+// WriteMultiplierFor), so that a driver which completes a write only as the bytes leave has time
+// for a whole bulk request.
+constexpr SerialTimeouts kDefaultTimeouts{200, 1, 300, 1, 300};
+// How long the line must stay silent before a drain ends.
+constexpr std::uint32_t kDrainQuietMs = 50;
+
+// Milliseconds per byte of the write time-out at `baud`: at least twice the byte's 10 bit times.
+constexpr std::uint32_t WriteMultiplierFor(std::uint32_t baud) {
+    return baud == 0 ? 1 : (20000 + baud - 1) / baud;
+}

@@ -33,14 +33,18 @@ CvResult ReadEEPROM(KVCorvane* device, std::uint8_t* record) {
     request[5] = RequestChecksum(request, 5);
     CvResult result = CV_S_OK;
     std::uint8_t checksum = 0;
+    std::uint32_t got = 0;
     if (port.Write(request, 6) < 6) {
         result = CV_E_COMM_WRITE_FAILURE;
-    } else if (port.Read(record, kRecordCount) < kRecordCount) {
+    } else if (got = port.Read(record, kRecordCount); got < kRecordCount) {
         result = CV_E_COMM_READ_FAILURE;
+        DiscardReply(device, kRecordCount + 1 - got);
     } else if (record[0] == '?') {
         result = CV_E_UNKNOWN_COMMAND;
+        DiscardReply(device, 0);
     } else if (port.Read(&checksum, 1) < 1) {
         result = CV_E_COMM_READ_FAILURE;
+        DiscardReply(device, 1);
     } else if (std::uint8_t sum = RequestChecksum(record, kRecordCount); sum != checksum) {
         LogLine(
             device->logSink,
@@ -48,6 +52,7 @@ CvResult ReadEEPROM(KVCorvane* device, std::uint8_t* record) {
             "device: %.2x",
             sum, checksum);
         result = CV_E_EXTERNAL_CS_INVALID;
+        DiscardReply(device, 0);
     }
     ReleaseRequestLock(device);
     return result;
@@ -69,13 +74,16 @@ CvResult GetSerial(KVCorvane* device, std::uint8_t* record) {
     const std::uint8_t request[3] = {'N', 'S', 0xA1};
     CvResult result = CV_S_OK;
     std::uint8_t checksum = 0;
+    std::uint32_t got = 0;
     if (port.Write(request, 3) < 3) {
         result = CV_E_COMM_WRITE_FAILURE;
-    } else if (port.Read(record, 9) < 9) {
+    } else if (got = port.Read(record, 9); got < 9) {
         LogLine(device->logSink, "Serial request timed out");
         result = CV_E_COMM_READ_TIMEOUT;
+        DiscardReply(device, 10 - got);
     } else if (port.Read(&checksum, 1) < 1) {
         result = CV_E_COMM_READ_FAILURE;
+        DiscardReply(device, 1);
     }
     ReleaseRequestLock(device);
     return result;
@@ -108,8 +116,10 @@ CvResult SetVendorID(KVCorvane* device, std::uint8_t vendorId) {
         result = CV_E_COMM_WRITE_FAILURE;
     } else if (port.Read(&reply, 1) < 1) {
         result = CV_E_COMM_READ_FAILURE;
+        DiscardReply(device, 1);
     } else if (reply != 'O') {
         result = CV_E_INVALID_RESPONSE;
+        DiscardReply(device, 0);
     } else {
         // The device encrypts from now on only when its family and firmware offer encryption;
         // the host follows the same rule, in this run and in every later one.

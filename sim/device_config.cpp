@@ -104,7 +104,7 @@ DeviceFeatures FeaturesOf(const DeviceConfig& config) {
     return f;
 }
 
-// KIND[,cmd=NAME][,skip=N][,times=N][,arg=N]
+// KIND[,cmd=NAME][,skip=N][,times=N][,arg=N][,at=N]
 bool ParseFaultRule(const std::string& text, FaultRule* rule) {
     static const struct {
         const char* name;
@@ -112,7 +112,7 @@ bool ParseFaultRule(const std::string& text, FaultRule* rule) {
     } kinds[] = {
         {"echo", FaultKind::Echo},     {"silent", FaultKind::Silent},   {"short", FaultKind::Short},
         {"badsum", FaultKind::BadSum}, {"unknown", FaultKind::Unknown}, {"nak", FaultKind::Nak},
-        {"stall", FaultKind::Stall},   {"drop", FaultKind::Drop},
+        {"stall", FaultKind::Stall},   {"drop", FaultKind::Drop},       {"gap", FaultKind::Gap},
     };
     std::size_t comma = text.find(',');
     std::string kind = text.substr(0, comma);
@@ -152,6 +152,11 @@ bool ParseFaultRule(const std::string& text, FaultRule* rule) {
                 return false;
             }
             rule->argGiven = true;
+        } else if (key == "at") {
+            if (!ParseNumber(value, &rule->at)) {
+                return false;
+            }
+            rule->atGiven = true;
         } else {
             return false;
         }

@@ -13,6 +13,7 @@ enum class FaultKind {
     Nak,     // refuses with a wrong acknowledgement ('E', or a wrong sum to an 'X' write)
     Stall,   // answers `arg` milliseconds late
     Drop,    // the line drops once `arg` answer bytes have been sent from the first match on
+    Gap,     // the answer stops for `arg` milliseconds after `at` bytes (default: half), then goes on
 };
 
 struct FaultRule {
@@ -24,6 +25,8 @@ struct FaultRule {
     std::uint32_t times = 0; // matching requests affected after that; 0 = all
     std::uint32_t arg = 0;
     bool argGiven = false;
+    std::uint32_t at = 0;
+    bool atGiven = false;
 };
 
 // The simulated device: its family, firmware, EEPROM record, serial record, RAM and line rate.
@@ -40,6 +43,12 @@ struct DeviceConfig {
     // The rate the device runs at until a baud switch.
     std::uint32_t rate = 115200;
     std::vector<FaultRule> faults;
+    // Every answer is held back this long before its first byte, as a USB adapter's latency timer
+    // holds what the device sent until it fills a USB packet or the timer runs out.
+    std::uint32_t latencyMs = 0;
+    // Not an emulator at all: the port streams text lines at `rate` (a GPS receiver, a board
+    // printing its log) and never answers a request.
+    bool chatty = false;
 };
 
 // The settings of a named model ("corvane", "dravel", "skelmar", ...; see ModelNames()).

@@ -1,5 +1,6 @@
 #include "device_model.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -117,6 +118,7 @@ std::vector<Reply> DeviceModel::Receive(const std::uint8_t* bytes, std::size_t c
         }
         Reply reply;
         ApplyFaults(request, name, &reply);
+        reply.delayMs += config_.latencyMs;
         if (!reply.bytes.empty() || reply.hangUp) {
             replies.push_back(std::move(reply));
         }
@@ -175,6 +177,10 @@ void DeviceModel::ApplyFaults(const std::vector<std::uint8_t>& request, const st
             break;
         case FaultKind::Stall:
             reply->delayMs = fault->arg;
+            break;
+        case FaultKind::Gap:
+            reply->pauseAt = fault->atGiven ? std::min<std::size_t>(fault->at, out.size()) : out.size() / 2;
+            reply->pauseMs = fault->arg;
             break;
         case FaultKind::Drop:
             if (!dropArmed_) {

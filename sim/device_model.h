@@ -10,6 +10,9 @@
 struct Reply {
     std::vector<std::uint8_t> bytes;
     std::uint32_t delayMs = 0;
+    // After `pauseAt` bytes the answer stops for `pauseMs`, then the rest follows (0: no pause).
+    std::size_t pauseAt = 0;
+    std::uint32_t pauseMs = 0;
     // The device's line rate after this answer has gone out; 0 = unchanged.
     std::uint32_t rateAfter = 0;
     // The line drops after these bytes.

@@ -98,12 +98,18 @@ std::string SimUsage() {
            "                       (default n: none)\n"
            "  --serial HEX16       the eight serial-number bytes, as 16 hex digits\n"
            "  --ram-size N         RAM size in bytes (Skelmar: both address spaces together)\n"
-           "  --rate BAUD          the device's line rate at start (default 115200)\n"
+           "  --rate BAUD          the device's line rate at start (default 115200); a host at\n"
+           "                       another rate gets noise back: every byte it sends returns as\n"
+           "                       two bytes of garbage\n"
            "  --load FILE[@ADDR]   load FILE into RAM at ADDR (default 0) before serving\n"
            "  --dump FILE          write the whole RAM to FILE on exit and on SIGUSR1\n"
            "  --pace               pace the line: every byte takes 10 bit times at the line rate\n"
+           "  --latency MS         hold every answer back MS milliseconds before its first byte, as\n"
+           "                       a USB adapter's latency timer does (16 ms on common adapters)\n"
+           "  --chatty             not an emulator: stream text lines at the line rate (a GPS\n"
+           "                       receiver, a board printing its log) and never answer\n"
            "  --fault FAULT        inject a fault; repeatable. FAULT is\n"
-           "                       KIND[,cmd=NAME][,skip=N][,times=N][,arg=N] with KIND one of:\n"
+           "                       KIND[,cmd=NAME][,skip=N][,times=N][,arg=N][,at=N] with KIND:\n"
            "                         echo     the request is sent back before the answer\n"
            "                         silent   no answer\n"
            "                         short    only the first arg bytes (default: half)\n"
@@ -112,6 +118,8 @@ std::string SimUsage() {
            "                         nak      a wrong acknowledgement ('E'; a wrong sum to X)\n"
            "                         stall    the answer comes arg ms late\n"
            "                         drop     the line drops after arg answer bytes\n"
+           "                         gap      the answer stops for arg ms after at bytes (default:\n"
+           "                                  half of it), then the rest follows\n"
            "                       cmd selects one request by name (VV S HR NS N B ZR ZW R W w X;\n"
            "                       default: all); skip and times count the requests it selects\n"
            "  --help               this text\n"
@@ -132,6 +140,10 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         }
         if (option == "--pace") {
             options->pace = true;
+            continue;
+        }
+        if (option == "--chatty") {
+            options->device.chatty = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -173,6 +185,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions* options, std::string* er
         } else if (option == "--ram-size") {
             ok = ParseUnsigned(value, &number) && number >= 256 && number <= 0x1000000;
             device.ramSize = number;
+        } else if (option == "--latency") {
+            ok = ParseUnsigned(value, &device.latencyMs) && device.latencyMs <= 10000;
         } else if (option == "--rate") {
             ok = ParseUnsigned(value, &device.rate) && device.rate > 0;
         } else if (option == "--load") {

@@ -1,5 +1,6 @@
 // tevrix-sim: the simulated emulator device on a pseudo-terminal.
 #include "device_model.h"
+#include "line_noise.h"
 #include "sim_options.h"
 
 #include <cerrno>
@@ -78,7 +79,11 @@ class PtyServer {
         }
         std::printf("%s\n", slaveName_.c_str());
         std::fflush(stdout);
-        Serve();
+        if (options_.device.chatty) {
+            Chatter();
+        } else {
+            Serve();
+        }
         DumpRam();
         if (!options_.link.empty()) {
             ::unlink(options_.link.c_str());
@@ -185,13 +190,15 @@ class PtyServer {
                     std::max(receiveFreeAt, lastInput) + WireTime(static_cast<std::size_t>(n), rate);
                 SleepUntil(receiveFreeAt);
             }
-            // At a rate the device is not running at, it receives noise and answers nothing.
+            // At a rate the device is not running at, it misreads the request, and what comes
+            // back is noise at the host's rate.
             if (HostRate() != rate) {
+                Send(Noise(static_cast<std::size_t>(n) * kNoisePerByte), rate);
                 continue;
             }
             for (const Reply& reply : model_.Receive(buffer.data(), static_cast<std::size_t>(n))) {
                 SleepUntil(Clock::now() + std::chrono::milliseconds(reply.delayMs));
-                Send(reply.bytes, rate);
+                Send(reply.bytes, rate, reply.pauseAt, reply.pauseMs);
                 if (reply.hangUp) {
                     HangUp();
                     break;
@@ -200,19 +207,70 @@ class PtyServer {
         }
     }
 
-    // Writes the answer, paced at the line rate when asked, in slices of about 2 ms.
-    void Send(const std::vector<std::uint8_t>& bytes, std::uint32_t rate) {
+    std::vector<std::uint8_t> Noise(std::size_t count) {
+        std::vector<std::uint8_t> bytes(count);
+        for (auto& byte : bytes) {
+            byte = noise_.Next();
+        }
+        return bytes;
+    }
+
+    // Writes the answer, paced at the line rate when asked, in slices of about 2 ms; with a pause,
+    // the bytes from `pauseAt` on follow `pauseMs` later.
+    void Send(const std::vector<std::uint8_t>& bytes, std::uint32_t rate, std::size_t pauseAt = 0,
+              std::uint32_t pauseMs = 0) {
         std::size_t slice = options_.pace ? std::max<std::size_t>(16, rate / 10 / 500) : bytes.size();
+        if (pauseMs != 0 && pauseAt == 0) {
+            SleepUntil(Clock::now() + std::chrono::milliseconds(pauseMs));
+        }
         Clock::time_point start = Clock::now();
         std::size_t sent = 0;
         while (sent < bytes.size() && !g_stop) {
             std::size_t n = std::min(slice, bytes.size() - sent);
+            if (pauseMs != 0 && sent < pauseAt) {
+                n = std::min(n, pauseAt - sent);
+            }
             if (!WriteAll(bytes.data() + sent, n)) {
                 return;
             }
             sent += n;
+            if (pauseMs != 0 && sent == pauseAt) {
+                SleepUntil(Clock::now() + std::chrono::milliseconds(pauseMs));
+                start = Clock::now() - WireTime(sent, rate);
+            }
             if (options_.pace) {
                 SleepUntil(start + WireTime(sent, rate));
+            }
+        }
+    }
+
+    // Not an emulator: text at the line rate whatever the host sends, noise when the host's rate
+    // differs. What the host does not read is lost once the terminal's queue is full.
+    void Chatter() {
+        std::vector<std::uint8_t> input(4096);
+        ChattyText text;
+        std::uint64_t next = 0;
+        std::uint32_t rate = options_.device.rate;
+        Clock::time_point start = Clock::now();
+        while (!g_stop) {
+            if (g_dumpRequested) {
+                g_dumpRequested = 0;
+                DumpRam();
+            }
+            SleepUntil(Clock::now() + std::chrono::milliseconds(5));
+            while (::read(master_, input.data(), input.size()) > 0) {
+            }
+            auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+            std::uint64_t due = static_cast<std::uint64_t>(elapsed.count()) * rate / 10'000'000ull;
+            std::vector<std::uint8_t> bytes;
+            bool plain = HostRate() == rate;
+            for (; next < due; ++next) {
+                bytes.push_back(plain ? text.At(next) : noise_.Next());
+            }
+            // Never blocks: a full queue drops the rest, as a port nobody reads does.
+            if (!bytes.empty()) {
+                ssize_t ignored = ::write(master_, bytes.data(), bytes.size());
+                (void)ignored;
             }
         }
     }
@@ -246,6 +304,7 @@ class PtyServer {
 
     SimOptions options_;
     DeviceModel model_;
+    LineNoise noise_;
     int master_ = -1;
     int slave_ = -1;
     std::string slaveName_;

@@ -45,8 +45,8 @@ TEST(FindHardware, RemembersPortAndRateForTheNextSearch) {
     std::size_t versionRequests = std::count(third.model.requests.begin(), third.model.requests.end(), "VV");
     ASSERT_EQ(FindHardware(&device, name, nullptr), 0x53100021u);
     EXPECT_EQ(ports.opened, std::vector<std::string>{SearchCandidates::Path(2)});
-    EXPECT_EQ(std::count(third.model.requests.begin(), third.model.requests.end(), "VV"), versionRequests + 1)
-        << "the remembered rate answers the first request";
+    EXPECT_EQ(std::count(third.model.requests.begin(), third.model.requests.end(), "VV"), versionRequests + 2)
+        << "the remembered rate answers the first request and its repetition";
 }
 
 TEST(FindHardware, TriesEveryPortOnceFromTheRememberedOne) {
@@ -98,4 +98,52 @@ TEST(FindHardware, TriesTheSlowRatesLast) {
             EXPECT_FALSE(device.port.IsOpen());
         }
     }
+}
+
+TEST(FindHardware, PassesOverPortsThatAreNotTheEmulator) {
+    DeviceConfig chatty = ModelConfig("corvane");
+    chatty.chatty = true;
+    DeviceConfig slowChatty = chatty;
+    slowChatty.rate = 9600;
+    DeviceConfig unknownFamily = ModelConfig("corvane");
+    unknownFamily.letter = 'P';
+    struct Case {
+        const char* name;
+        DeviceConfig first;
+    } cases[] = {{"text at 115200", chatty},
+                 {"text at 9600", slowChatty},
+                 {"a version of no known family", unknownFamily}};
+    SearchCandidates candidates(2);
+    for (const auto& c : cases) {
+        InProcessPorts ports;
+        SimLine& first = ports.Add(SearchCandidates::Path(0), c.first);
+        ports.Add(SearchCandidates::Path(1), ModelConfig("corvane"));
+        KVCorvane device;
+        char name[kHardwareNameSize];
+        ASSERT_EQ(FindHardware(&device, name, nullptr), 0x53100021u) << c.name;
+        EXPECT_STREQ(name, "Corvane USB v3.0.K") << c.name;
+        EXPECT_EQ(device.lastPortIndex, 1) << c.name;
+        // The port that is not the emulator is only ever asked for its version.
+        for (const auto& write : first.Writes()) {
+            EXPECT_EQ(write, (std::vector<std::uint8_t>{'V', 'V'})) << c.name;
+        }
+        ports.opened.clear();
+        ASSERT_NE(FindHardware(&device, name, nullptr), 0u) << c.name;
+        EXPECT_EQ(ports.opened, std::vector<std::string>{SearchCandidates::Path(1)}) << c.name;
+    }
+}
+
+TEST(FindHardware, APortThatNeverFallsQuietCostsABoundedTime) {
+    DeviceConfig chatty = ModelConfig("corvane");
+    chatty.chatty = true;
+    SearchCandidates candidates(1);
+    InProcessPorts ports;
+    SimLine& line = ports.Add(SearchCandidates::Path(0), chatty);
+    KVCorvane device;
+    char name[kHardwareNameSize] = "old name";
+    EXPECT_EQ(FindHardware(&device, name, nullptr), 0u);
+    EXPECT_STREQ(name, "");
+    EXPECT_FALSE(device.port.IsOpen());
+    // Four rates, each a version request and at most one drain of 250 ms.
+    EXPECT_LT(line.NowUs(), 2'000'000u);
 }

@@ -35,8 +35,6 @@ TEST(IdentifyHardware, EveryFamilyAndFirmwareThreshold) {
     bluetoothCorvane.interfaceLetter = 'B';
     DeviceConfig unknownModel = Device("corvane", 3, 0);
     unknownModel.recordModel = 'Z';
-    DeviceConfig unknownLetter = Device("corvane", 3, 0);
-    unknownLetter.letter = 'Z';
     const Case cases[] = {
         {Device("vespin1", 3, 1), 0x02004002, "Vespin I v3.1.1"},
         {Device("vespin2", 3, 1), 0x02002002, "Vespin II v3.1.2"},
@@ -59,7 +57,6 @@ TEST(IdentifyHardware, EveryFamilyAndFirmwareThreshold) {
         {Device("tessiq", 1, 0), 0x00101001, "Tessiq USB v1.0.I"},
         {Device("skelmar", 4, 2, 3), 0x66100201, "Skelmar USB v4.2.Y"},
         {unknownModel, 0x00100001, " USB v3.0.K"},
-        {unknownLetter, 0, " v3.0.Z"},
     };
     SearchCandidates candidates(1);
     for (const auto& c : cases) {

@@ -76,7 +76,8 @@ TEST(KVSerial, BaudAndReadTimeoutChangeOnlyTheirOwnField) {
     EXPECT_EQ(t.readInterval, 200u);
     EXPECT_EQ(t.readMultiplier, 1u);
     EXPECT_EQ(t.readConstant, 600u);
-    EXPECT_EQ(t.writeMultiplier, 0u);
+    // The write time-out follows the rate: twice the 0.52 ms byte time at 19200, rounded up.
+    EXPECT_EQ(t.writeMultiplier, 2u);
     EXPECT_EQ(t.writeConstant, 300u);
     EXPECT_TRUE(p.log.Has("KVSerial: Baud changed to 19200"));
     EXPECT_TRUE(p.log.Has("KVSerial: Comm Read Timeout Set To 600 ms"));

@@ -30,10 +30,10 @@ bool Parse(std::vector<std::string> args, SimOptions* options, std::string* erro
 TEST(SimOptions, OverridesApplyOnTopOfTheModel) {
     SimOptions options;
     std::string error;
-    ASSERT_TRUE(
-        Parse({"--version", "10.4", "--vendor", "3", "--model", "dravel", "--interface", "B", "--serial",
-               "0102030405060708", "--fault", "short,cmd=ZR,skip=2,times=1,arg=10", "--pace"},
-              &options, &error))
+    ASSERT_TRUE(Parse({"--version", "10.4", "--vendor", "3", "--model", "dravel", "--interface", "B",
+                       "--serial", "0102030405060708", "--fault", "short,cmd=ZR,skip=2,times=1,arg=10",
+                       "--pace", "--latency", "16", "--fault", "gap,cmd=R,at=100,arg=300", "--chatty"},
+                      &options, &error))
         << error;
     const DeviceConfig& d = options.device;
     EXPECT_EQ(d.letter, 'L');
@@ -43,18 +43,25 @@ TEST(SimOptions, OverridesApplyOnTopOfTheModel) {
     EXPECT_EQ(d.serial[0], 3);
     EXPECT_EQ(d.serial[8], 8);
     EXPECT_EQ(d.ramSize, 0x80000u);
-    ASSERT_EQ(d.faults.size(), 1u);
+    ASSERT_EQ(d.faults.size(), 2u);
     EXPECT_EQ(d.faults[0].kind, FaultKind::Short);
     EXPECT_EQ(d.faults[0].command, "ZR");
     EXPECT_EQ(d.faults[0].skip, 2u);
     EXPECT_EQ(d.faults[0].times, 1u);
     EXPECT_EQ(d.faults[0].arg, 10u);
+    EXPECT_EQ(d.faults[1].kind, FaultKind::Gap);
+    EXPECT_EQ(d.faults[1].at, 100u);
+    EXPECT_EQ(d.faults[1].arg, 300u);
     EXPECT_TRUE(options.pace);
+    EXPECT_EQ(d.latencyMs, 16u);
+    EXPECT_TRUE(d.chatty);
 
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--model", "nosuch"},
                                                                  {"--version", "10"},
                                                                  {"--fault", "explode"},
                                                                  {"--fault", "short,when=3"},
+                                                                 {"--fault", "gap,at=half"},
+                                                                 {"--latency", "soon"},
                                                                  {"--ram-size", "0"},
                                                                  {"--serial", "0102"},
                                                                  {"--letter"},

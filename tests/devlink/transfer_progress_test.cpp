@@ -57,8 +57,13 @@ TEST(TransferProgress, FollowsThePhasesOfEachTransfer) {
     EXPECT_EQ(bulk.messages, Join({Phase(3, 3), kReset}));
 
     Recorder refused;
-    ASSERT_EQ(ReadBlock(&d.device, buffer.data(), 300, 0, 0, &refused), CV_S_OK);
+    ASSERT_EQ(ReadBlock(&d.device, buffer.data(), 300, 0x10, 0, &refused), CV_S_OK);
     EXPECT_EQ(refused.messages, Join({kReset, Phase(1, 2)}));
+
+    // The whole page by bulk, then the 44 bytes after it by one slow packet.
+    Recorder split;
+    ASSERT_EQ(ReadBlock(&d.device, buffer.data(), 300, 0, 0, &split), CV_S_OK);
+    EXPECT_EQ(split.messages, Join({Phase(0, 1), Phase(0, 1)}));
 
     InProcessDevice f(WithFault(Config("corvane", 3, 0), "badsum,cmd=ZR"));
     Recorder fallback;

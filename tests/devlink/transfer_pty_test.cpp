@@ -150,3 +150,33 @@ TEST(PtyTransfers, ADroppedLineEndsTheTransferInBoundedTime) {
     EXPECT_EQ(timeOuts, 1) << "the transfer waited out more than one time-out:\n" << log;
     EXPECT_TRUE(d.log.Has("KVCorvane: Slow Reading 16384 bytes"));
 }
+
+TEST(PtyTransfers, LateBytesOfAPausedReplyAreNeverReadAsData) {
+    // Zeros with two bytes that sum to 0 modulo 256: bytes read out of place pass the 8-bit sums.
+    std::string image = ::testing::TempDir() + "tevrix_two_bytes.bin";
+    const Bytes two = {0x80, 0x80};
+    ASSERT_TRUE(WriteFileBytes(image, two));
+    struct Case {
+        std::uint32_t pauseMs;
+        bool mustSucceed;
+    } cases[] = {{600, true}, {1500, false}};
+    for (const auto& c : cases) {
+        std::string fault = "gap,cmd=ZR,times=1,at=1000,arg=" + std::to_string(c.pauseMs);
+        PtyDevice d({"--load", image + "@0x4110", "--fault", fault});
+        ASSERT_NE(d.found, 0u) << fault;
+        Bytes want(0x2000, 0);
+        want[0x110] = want[0x111] = 0x80;
+        Bytes got(0x2000, 0xEE);
+        CvResult result = ReadBlock(&d.device, got.data(), 0x2000, 0x4000, 0, nullptr);
+        if (c.mustSucceed) {
+            EXPECT_EQ(result, CV_S_OK) << fault << "\n" << d.log.Text();
+        }
+        if (result == CV_S_OK) {
+            EXPECT_EQ(got, want) << fault << ": wrong bytes reported as read";
+        }
+        Bytes again(0x2000, 0xEE);
+        EXPECT_EQ(ReadBlock(&d.device, again.data(), 0x2000, 0x4000, 0, nullptr), CV_S_OK) << fault;
+        EXPECT_EQ(again, want) << fault;
+    }
+    std::remove(image.c_str());
+}

@@ -14,6 +14,8 @@ failures=0
 ran=0
 sim_pid=""
 monitor_pid=""
+other_pids=()
+other_ports=""
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
 # sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.
@@ -28,11 +30,10 @@ sim_start() {
     local i
     for i in $(seq 300); do
         if [ -s "$work/sim.out" ] && [ -L "$link" ]; then
-            # The search tries this port alone (under Wine it never reaches COM1, the machine's
-            # own serial console).
+            # The search tries this port, after those of sim_start_other, and no other.
             export TEVRIX_PORTS
-            TEVRIX_PORTS=$(head -n 1 "$work/sim.out")
-            [ -n "$runner" ] && TEVRIX_PORTS="COM$com"
+            TEVRIX_PORTS="$other_ports$(head -n 1 "$work/sim.out")"
+            [ -n "$runner" ] && TEVRIX_PORTS="${other_ports}COM$com"
             return 0
         fi
         sleep 0.1
@@ -97,6 +98,41 @@ monitor_stop() {
     grep -v '^ALSA lib ' "$work/monitor.err" >"$work/monitor.errors"
     fact "the monitor wrote no error" test ! -s "$work/monitor.errors"
     head -5 "$work/monitor.errors"
+}
+
+# sim_start_other COM ARGS...: one more simulator, on a port the search tries before the one that
+# sim_start serves: put ahead of it in TEVRIX_PORTS by the next sim_start, as COM port COM under
+# Wine, natively as its pty. It runs until others_stop.
+sim_start_other() {
+    local link="$work/other-link-$1" name="COM$1;"
+    [ -n "$runner" ] && link="$WINEPREFIX/dosdevices/com$1"
+    shift
+    rm -f "$work/other.out"
+    "$sim" --link "$link" "$@" >"$work/other.out" 2>/dev/null &
+    other_pids+=($!)
+    local i
+    for i in $(seq 300); do
+        if [ -s "$work/other.out" ] && [ -L "$link" ]; then
+            [ -n "$runner" ] || name="$(head -n 1 "$work/other.out"):"
+            other_ports="$other_ports$name"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "FAIL: tevrix-sim $* did not start"
+    failures=$((failures + 1))
+    return 1
+}
+
+# Ends the simulators of sim_start_other (by their process ids).
+others_stop() {
+    local pid
+    for pid in "${other_pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    other_pids=()
+    other_ports=""
 }
 
 # sim_dump FILE: the simulator (started with --dump FILE) writes its whole RAM there now.
@@ -172,6 +208,7 @@ poke() {
 
 finish() {
     sim_stop
+    others_stop
     echo "$((ran - failures)) passed, $failures failed"
     [ "$failures" -eq 0 ]
 }

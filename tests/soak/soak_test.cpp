@@ -126,16 +126,20 @@ class Soak : public ::testing::TestWithParam<SoakDevice> {
             return faults;
         }
         FaultRule rule;
-        // Stalls are left out: the in-process line's clock stands still while the library sleeps,
-        // so a late answer would still be on its way after a pause that outlasts it on a real line.
+        // Late and paused answers too: what comes after a time-out is waited for and discarded on
+        // the line's own clock, which stands still only while the library sleeps.
         static const FaultKind kKinds[] = {FaultKind::Echo,   FaultKind::Silent,  FaultKind::Short,
-                                           FaultKind::BadSum, FaultKind::Unknown, FaultKind::Nak};
+                                           FaultKind::BadSum, FaultKind::Unknown, FaultKind::Nak,
+                                           FaultKind::Stall,  FaultKind::Gap};
         rule.kind = kKinds[random_() % std::size(kKinds)];
         rule.command = kCommands[random_() % std::size(kCommands)];
         rule.skip = random_() % 3;
         rule.times = 1 + random_() % 3;
         rule.argGiven = random_() % 2 == 0;
-        rule.arg = random_() % 300;
+        // Pauses up to 2 s: some end inside the read time-outs, some after them, some after the
+        // drain has given up waiting.
+        bool pause = rule.kind == FaultKind::Stall || rule.kind == FaultKind::Gap;
+        rule.arg = random_() % (pause ? 2000 : 300);
         faults.push_back(rule);
         return faults;
     }
