@@ -3,8 +3,7 @@
 # names it, or reports that nothing is there.
 # Usage: console_device_test.sh PROGRAM SIM [RUNNER PREFIX]
 #   Without RUNNER the native program finds the simulator through TEVRIX_PORTS; with RUNNER (the
-#   Wine wrapper) and PREFIX (its Wine prefix) Tevrix.exe finds it as COM33, the one port it tries
-#   (Wine makes the machine's own serial console COM1, which no test may write to).
+#   Wine wrapper) and PREFIX (its Wine prefix) Tevrix.exe finds it as COM33, the one port it tries.
 set -u
 program="$1" sim="$2" runner="${3:-}" prefix="${4:-}"
 failures=0
