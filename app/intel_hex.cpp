@@ -136,21 +136,8 @@ void AppendRecord(std::string* text, std::uint8_t type, std::uint16_t offset, co
 
 bool ParseIntelHex(std::string_view text, RecordImage* image, RecordError* error) {
     ParseState state{image, error};
-    bool good = true;
-    const std::uint32_t after = ForEachTextLine(text, [&](std::uint32_t number, std::string_view line) {
-        error->line = number;
-        good = line.empty() || ParseRecord(&state, line);
-        return good;
-    });
-    if (!good) {
-        return false;
-    }
-    if (!state.ended) {
-        error->line = after;
-        error->what = "the file ends without an end-of-file record";
-        return false;
-    }
-    return true;
+    return ParseRecordLines(text, state.ended, "the file ends without an end-of-file record", error,
+                            [&](std::string_view line) { return ParseRecord(&state, line); });
 }
 
 std::string FormatIntelHex(const std::uint8_t* data, std::uint32_t size, std::uint32_t address) {

@@ -35,10 +35,14 @@ bool AddRecordBytes(RecordImage* image, std::uint32_t address, const std::uint8_
 std::uint32_t ReadRecordImageAt(const RecordImage& image, std::uint64_t offset, std::uint8_t* buffer,
                                 std::uint32_t size);
 
-// The lines of a text file, each without its line end ("\n", "\r\n" or a lone "\r") and without
-// the blanks and tabs around it; calls visit(lineNumber, line) for every line, blank ones too, and
-// stops at the first call that returns false. Returns the number of the line after the last.
-template <typename Visit> std::uint32_t ForEachTextLine(std::string_view text, Visit visit) {
+// Parses a record file line by line: parse(line) for every line that is not blank, each without
+// its line end ("\n", "\r\n" or a lone "\r") and the blanks and tabs around it, with error->line
+// kept at its number (counted from 1), up to the first line it refuses. A file whose lines are all
+// taken but after which `ended` is still false is refused too, at the line after the last, with
+// `missingEnd`: a save cut short must not pass for the whole file.
+template <typename ParseLine>
+bool ParseRecordLines(std::string_view text, const bool& ended, const char* missingEnd, RecordError* error,
+                      ParseLine parse) {
     std::uint32_t number = 0;
     std::size_t begin = 0;
     while (begin < text.size()) {
@@ -56,13 +60,18 @@ template <typename Visit> std::uint32_t ForEachTextLine(std::string_view text, V
         std::size_t first = line.find_first_not_of(" \t");
         line = first == std::string_view::npos ? std::string_view{} : line.substr(first);
         line = line.substr(0, line.find_last_not_of(" \t") + 1);
-        ++number;
-        if (!visit(number, line)) {
-            return number + 1;
+        error->line = ++number;
+        if (!line.empty() && !parse(line)) {
+            return false;
         }
         begin = next;
     }
-    return number + 1;
+    if (!ended) {
+        error->line = number + 1;
+        error->what = missingEnd;
+        return false;
+    }
+    return true;
 }
 
 // The bytes that the hexadecimal digits of a record stand for, two digits each: `count` gets how

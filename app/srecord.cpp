@@ -124,21 +124,8 @@ void AppendRecord(std::string* text, int type, std::uint32_t address, std::size_
 
 bool ParseSRecords(std::string_view text, RecordImage* image, RecordError* error) {
     ParseState state{image, error};
-    bool good = true;
-    const std::uint32_t after = ForEachTextLine(text, [&](std::uint32_t number, std::string_view line) {
-        error->line = number;
-        good = line.empty() || ParseRecord(&state, line);
-        return good;
-    });
-    if (!good) {
-        return false;
-    }
-    if (!state.ended) {
-        error->line = after;
-        error->what = "the file ends without a termination record";
-        return false;
-    }
-    return true;
+    return ParseRecordLines(text, state.ended, "the file ends without a termination record", error,
+                            [&](std::string_view line) { return ParseRecord(&state, line); });
 }
 
 std::string FormatSRecords(const std::uint8_t* data, std::uint32_t size, std::uint32_t address,

@@ -60,12 +60,21 @@ TEST(RecordImage, ARecordNearTheTopOf4GbCostsItsBytesNotTheSpanBelowIt) {
 
 TEST(RecordImage, LinesEndInAnyConventionAndAreCountedFromOne) {
     std::vector<std::pair<std::uint32_t, std::string>> seen;
-    std::uint32_t after =
-        ForEachTextLine(" a \r\nb\rc\n\n\t d", [&](std::uint32_t number, std::string_view line) {
-            seen.emplace_back(number, std::string(line));
-            return true;
-        });
-    EXPECT_EQ(seen, (std::vector<std::pair<std::uint32_t, std::string>>{
-                        {1, "a"}, {2, "b"}, {3, "c"}, {4, ""}, {5, "d"}}));
-    EXPECT_EQ(after, 6u);
+    RecordError error;
+    bool ended = false;
+    EXPECT_FALSE(ParseRecordLines(" a \r\nb\rc\n\n\t d", ended, "no end", &error, [&](std::string_view line) {
+        seen.emplace_back(error.line, std::string(line));
+        return true;
+    }));
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<std::uint32_t, std::string>>{{1, "a"}, {2, "b"}, {3, "c"}, {5, "d"}}))
+        << "blank lines are counted but not parsed";
+    EXPECT_EQ(error.line, 6u) << "a missing end is reported after the last line";
+    EXPECT_EQ(error.what, "no end");
+
+    ended = true;
+    EXPECT_FALSE(ParseRecordLines("x\ny\nz", ended, "no end", &error,
+                                  [](std::string_view line) { return line != "y"; }));
+    EXPECT_EQ(error.line, 2u) << "parsing stops at the first line refused";
+    EXPECT_TRUE(ParseRecordLines("x\n", ended, "no end", &error, [](std::string_view) { return true; }));
 }
