@@ -35,7 +35,9 @@ function(tevrix_add_test name)
         set_tests_properties(${name} PROPERTIES LABELS "windows;${T_LABELS}"
                              ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
     else()
+        # A search that a test does not point at its own ports tries none, never the machine's.
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
-                             PROPERTIES ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
+                             PROPERTIES ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts"
+                                        ENVIRONMENT_MODIFICATION "TEVRIX_PORTS=set:")
     endif()
 endfunction()

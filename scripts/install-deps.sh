@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
-  wine wine64 xvfb imagemagick python3 groff-base
+  wine wine64 xvfb xdotool imagemagick python3 groff-base
 )
 
 missing=()

@@ -142,10 +142,9 @@ TEST_F(ExecutorTest, UserAddressWithoutEndJustifyAndTheSizeTakenFromTheFile) {
     EXPECT_EQ(params_.emuAddress, 0u);
 }
 
-#ifndef _WIN32
 TEST_F(ExecutorTest, StatusTextShowsExecutingThenIdle) {
     ProgressRecorder progress;
-    g_app.progressWindow = &progress;
+    g_app.progressWindow = progress.Window();
     params_.operation = OP_WRITE;
     SetFile("");
     int result = -1;
@@ -158,7 +157,6 @@ TEST_F(ExecutorTest, StatusTextShowsExecutingThenIdle) {
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"text:Executing", "text:Idle"}));
 }
-#endif
 
 namespace {
 

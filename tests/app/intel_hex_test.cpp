@@ -1,28 +1,11 @@
+#include "flat_bytes.h"
 #include "intel_hex.h"
+#include "test_bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-namespace {
-
-// The flat image's bytes from `address`, `size` of them.
-std::vector<std::uint8_t> Bytes(const RecordImage& image, std::uint64_t address, std::uint32_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    ReadRecordImageAt(image, address, bytes.data(), size);
-    return bytes;
-}
-
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    }
-    return bytes;
-}
-
-} // namespace
 
 TEST(IntelHex, SegmentAddressesWrapWithinTheirSegmentLinearOnesRunOn) {
     // As another tool writes it: CR LF, a segment address, a start address; and as people edit
@@ -38,9 +21,9 @@ TEST(IntelHex, SegmentAddressesWrapWithinTheirSegmentLinearOnesRunOn) {
     RecordImage image;
     RecordError error;
     ASSERT_TRUE(ParseIntelHex(text, &image, &error)) << error.line << ": " << error.what;
-    EXPECT_EQ(Bytes(image, 0x1FFFE, 2), (std::vector<std::uint8_t>{0x11, 0x22}));
-    EXPECT_EQ(Bytes(image, 0x10000, 3), (std::vector<std::uint8_t>{0x33, 0x44, 0xFF}));
-    EXPECT_EQ(Bytes(image, 0x2FFFE, 4), (std::vector<std::uint8_t>{0x55, 0x66, 0x77, 0x88}));
+    EXPECT_EQ(FlatBytes(image, 0x1FFFE, 2), (std::vector<std::uint8_t>{0x11, 0x22}));
+    EXPECT_EQ(FlatBytes(image, 0x10000, 3), (std::vector<std::uint8_t>{0x33, 0x44, 0xFF}));
+    EXPECT_EQ(FlatBytes(image, 0x2FFFE, 4), (std::vector<std::uint8_t>{0x55, 0x66, 0x77, 0x88}));
     EXPECT_EQ(image.end, 0x30002u);
 }
 
@@ -92,7 +75,7 @@ TEST(IntelHex, TheSameValueTwiceAndDataEndingExactlyAt4GbAreFine) {
     RecordImage image;
     RecordError error;
     ASSERT_TRUE(ParseIntelHex(text, &image, &error)) << error.line << ": " << error.what;
-    EXPECT_EQ(Bytes(image, 0x10, 3), (std::vector<std::uint8_t>{0xAA, 0xBB, 0xCC}));
+    EXPECT_EQ(FlatBytes(image, 0x10, 3), (std::vector<std::uint8_t>{0xAA, 0xBB, 0xCC}));
     EXPECT_EQ(image.end, 0x100000000u);
 }
 
@@ -114,15 +97,15 @@ TEST(IntelHex, WrittenImagesReadBackAtTheirAddresses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.address);
-        const std::vector<std::uint8_t> data = Pattern(c.size);
+        const std::vector<std::uint8_t> data = Pattern(c.size, c.address);
         const std::string text = FormatIntelHex(data.data(), c.size, c.address);
         RecordImage image;
         RecordError error;
         ASSERT_TRUE(ParseIntelHex(text, &image, &error)) << error.line << ": " << error.what;
         ASSERT_EQ(image.end, std::uint64_t{c.address} + c.size);
-        EXPECT_EQ(Bytes(image, c.address, c.size), data);
+        EXPECT_EQ(FlatBytes(image, c.address, c.size), data);
         if (c.address > 0) {
-            EXPECT_EQ(Bytes(image, c.address - 1, 1), std::vector<std::uint8_t>{0xFF});
+            EXPECT_EQ(FlatBytes(image, c.address - 1, 1), std::vector<std::uint8_t>{0xFF});
         }
         EXPECT_EQ(text.find(":02000004") == std::string::npos, std::uint64_t{c.address} + c.size <= 0x10000);
     }

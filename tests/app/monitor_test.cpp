@@ -6,6 +6,7 @@
 #include "sim_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -62,20 +63,19 @@ class MonitorTest : public ::testing::Test {
         worker_.join();
     }
 
-    // Waits at most ten seconds for the text to appear in the output `count` times.
+    // Waits for the text to appear in the output `count` times; false when it has not within a
+    // minute.
     bool WaitFor(const std::string& text, std::size_t count = 1) {
-        for (int i = 0; i < 200; ++i) {
-            const std::string out = out_.Text();
-            std::size_t seen = 0;
-            for (std::size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) {
-                ++seen;
-            }
-            if (seen >= count) {
-                return true;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
+        return WaitUntil(
+            [&] {
+                const std::string out = out_.Text();
+                std::size_t seen = 0;
+                for (std::size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) {
+                    ++seen;
+                }
+                return seen >= count;
+            },
+            1min);
     }
 
     // Rewrites `count` bytes at `offset` with one write, as an editor saving in place.
@@ -167,6 +167,8 @@ TEST_F(MonitorTest, AHexFileIsWatchedAsItsFlatImageAndABadSaveIsNotSent) {
                               ":1000300022222222222222222222222222222222A0\r\n" +
                               eof;
     WriteFileBytes(path_, std::vector<std::uint8_t>(first.begin(), first.end()));
+    ProgressRecorder progress;
+    g_app.progressWindow = progress.Window();
     Start();
     // Byte 5 changes; the record at 0x30 goes, so its bytes become 0xFF.
     save(":100000001111111111991111111111111111111158\r\n" + blank + "\r\n" + eof);
@@ -174,7 +176,10 @@ TEST_F(MonitorTest, AHexFileIsWatchedAsItsFlatImageAndABadSaveIsNotSent) {
     // A typo in a checksum: shown once, nothing sent, also at the looks after it.
     save(":100000001111111111999811111111111111111158\r\n" + blank + "\r\n" + eof);
     EXPECT_TRUE(WaitFor("Not uploaded"));
-    std::this_thread::sleep_for(1300ms);
+    // Two more looks end (each with the status "Monitoring"), so at least one comes after the one
+    // that told of the typo.
+    const std::size_t looks = progress.Count("text:Monitoring");
+    EXPECT_TRUE(WaitUntil([&] { return progress.Count("text:Monitoring") >= looks + 2; }, 1min));
     save(":1000000011111111119998111111111111111111D1\r\n" + blank + "\r\n" + eof);
     EXPECT_TRUE(WaitFor("Uploaded 1 bytes in 1 blocks."));
     Stop();
@@ -205,12 +210,15 @@ TEST_F(MonitorTest, ChangedRunsAreCountedOncePerSave) {
     edit.back() = 0xEE;
     EditInPlace(0x10, edit);
     EXPECT_TRUE(WaitFor("Changes detected"));
-    // A save without changes sends nothing and says nothing.
+    // A save without changes sends nothing and says nothing: the change of one byte that follows
+    // it is uploaded alone.
     EditInPlace(0x10, edit);
-    std::this_thread::sleep_for(1300ms);
+    EditInPlace(0x100, {0xEE});
+    EXPECT_TRUE(WaitFor("Changes detected", 2));
     Stop();
     EXPECT_EQ(out_.Text(),
-              "\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nMonitoring ended");
+              "\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges "
+              "detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
 }
 
 TEST_F(MonitorTest, WatchesFromTheFileAddressToTheLastByte) {
@@ -258,12 +266,15 @@ TEST_F(MonitorTest, AChangeWithoutANoticeIsFoundByTheRegularLook) {
               "\nMonitoring has begun\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
 }
 
+#endif
+
 TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {
     ProgressRecorder progress;
-    g_app.progressWindow = &progress;
+    g_app.progressWindow = progress.Window();
     WriteFileBytes(path_, CountingBytes(0x10));
     Start();
-    std::this_thread::sleep_for(1000ms);
+    // The status "Monitoring" ends the first look at the file.
+    EXPECT_TRUE(WaitUntil([&] { return progress.Count("text:Monitoring") > 0; }, 1min));
     Stop();
     std::vector<std::string> status;
     for (const std::string& event : progress.events) {
@@ -275,7 +286,6 @@ TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {
                                                 "fg:FFFFFFFF", "text:Monitoring", "text:Idle", "bk:FFFFFF",
                                                 "bar:FF0000", "fg:FFFFFFFF"}));
 }
-#endif
 
 TEST_F(MonitorTest, AFailedUploadIsReportedAndItsBytesAreTriedAgainAtTheNextPoll) {
     device_.reset();

@@ -1,5 +1,7 @@
 #include "sim_device.h"
 
+#include "transfer_fixture.h"
+
 SimDevice::SimDevice(const DeviceConfig& config) : line_(ports_.Add(SearchCandidates::Path(0), config)) {
     g_device.capabilities = FindHardware(&g_device, nullptr, nullptr);
     Mark();
@@ -25,10 +27,7 @@ void SimDevice::Mark() {
 DeviceConfig SimConfig(const char* model, const std::vector<const char*>& faults) {
     DeviceConfig config = ModelConfig(model);
     for (const char* fault : faults) {
-        FaultRule rule;
-        if (ParseFaultRule(fault, &rule)) {
-            config.faults.push_back(rule);
-        }
+        config = WithFault(config, fault);
     }
     return config;
 }

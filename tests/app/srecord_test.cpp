@@ -1,27 +1,11 @@
+#include "flat_bytes.h"
 #include "srecord.h"
+#include "test_bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-namespace {
-
-std::vector<std::uint8_t> Bytes(const RecordImage& image, std::uint64_t address, std::uint32_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    ReadRecordImageAt(image, address, bytes.data(), size);
-    return bytes;
-}
-
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(i * 5 + 1);
-    }
-    return bytes;
-}
-
-} // namespace
 
 TEST(SRecords, EveryDataFormLandsAtItsAddressAndCountsAreChecked) {
     const std::string text = "S00600004844521B\r\n"
@@ -34,9 +18,9 @@ TEST(SRecords, EveryDataFormLandsAtItsAddressAndCountsAreChecked) {
     RecordImage image;
     RecordError error;
     ASSERT_TRUE(ParseSRecords(text, &image, &error)) << error.line << ": " << error.what;
-    EXPECT_EQ(Bytes(image, 0x10, 3), (std::vector<std::uint8_t>{0xAA, 0xBB, 0xFF}));
-    EXPECT_EQ(Bytes(image, 0x10000, 1), std::vector<std::uint8_t>{0xAB});
-    EXPECT_EQ(Bytes(image, 0x1000000, 1), std::vector<std::uint8_t>{0xCD});
+    EXPECT_EQ(FlatBytes(image, 0x10, 3), (std::vector<std::uint8_t>{0xAA, 0xBB, 0xFF}));
+    EXPECT_EQ(FlatBytes(image, 0x10000, 1), std::vector<std::uint8_t>{0xAB});
+    EXPECT_EQ(FlatBytes(image, 0x1000000, 1), std::vector<std::uint8_t>{0xCD});
     EXPECT_EQ(image.end, 0x1000001u);
 }
 
@@ -93,7 +77,7 @@ TEST(SRecords, WrittenRecordsTakeTheShortestAddressFormThatFits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.address);
-        const std::vector<std::uint8_t> bytes = Pattern(c.size);
+        const std::vector<std::uint8_t> bytes = Pattern(c.size, c.address);
         const std::string text = FormatSRecords(bytes.data(), c.size, c.address, "image.s19");
         EXPECT_EQ(text.substr(text.find('\n') + 1, 2), c.data);
         EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1, 2), c.end);
@@ -101,7 +85,7 @@ TEST(SRecords, WrittenRecordsTakeTheShortestAddressFormThatFits) {
         RecordError error;
         ASSERT_TRUE(ParseSRecords(text, &image, &error)) << error.line << ": " << error.what;
         EXPECT_EQ(image.end, std::uint64_t{c.address} + c.size);
-        EXPECT_EQ(Bytes(image, c.address, c.size), bytes);
+        EXPECT_EQ(FlatBytes(image, c.address, c.size), bytes);
     }
 }
 

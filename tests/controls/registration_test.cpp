@@ -40,8 +40,25 @@ const ClassAttributes kClasses[] = {
     {"KVPROPTREECONTAINER", 0, true, SystemBrush(COLOR_BTNFACE)},
 };
 
-// The first test registers the classes for the whole program.
-TEST(Registration, RegistersTwelveClassesOnceAndFailsQuietlyTheSecondTime) {
+// Every test starts with the classes registered, as the program has them after start-up; the
+// registration tests put back what they take away, whatever order the tests run in.
+class ClassesRegistered : public ::testing::Environment {
+  public:
+    void SetUp() override { RegisterControlClasses(Instance()); }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_classesRegistered =
+    ::testing::AddGlobalTestEnvironment(new ClassesRegistered);
+
+class Registration : public ::testing::Test {
+  protected:
+    void TearDown() override { RegisterControlClasses(Instance()); }
+};
+
+TEST_F(Registration, RegistersTwelveClassesOnceAndFailsQuietlyTheSecondTime) {
+    for (const ClassAttributes& attributes : kClasses) {
+        ASSERT_TRUE(UnregisterClassA(attributes.name, Instance())) << attributes.name;
+    }
     EXPECT_NE(RegisterControlClasses(Instance()), 0);
     EXPECT_EQ(RegisterControlClasses(Instance()), 0);
     TestHost host(200, 100);
@@ -64,7 +81,7 @@ TEST(Registration, RegistersTwelveClassesOnceAndFailsQuietlyTheSecondTime) {
     }
 }
 
-TEST(Registration, EveryClassIsTriedWhateverHappenedBefore) {
+TEST_F(Registration, EveryClassIsTriedWhateverHappenedBefore) {
     // Only the text progress class is missing: the four before it fail, it succeeds, and the
     // answer is still that of the last class.
     ASSERT_TRUE(UnregisterClassA("KVTEXTPROGRESS", Instance()));
@@ -74,7 +91,7 @@ TEST(Registration, EveryClassIsTriedWhateverHappenedBefore) {
     EXPECT_TRUE(GetClassInfoExA(Instance(), "KVTEXTPROGRESS", &info));
 }
 
-TEST(Registration, DataChartIsNotRegisteredTwiceForAnInstance) {
+TEST_F(Registration, DataChartIsNotRegisteredTwiceForAnInstance) {
     EXPECT_EQ(RegisterDataChartClass(Instance()), 0);
     ASSERT_TRUE(UnregisterClassA("KVDATACHART", Instance()));
     EXPECT_NE(RegisterDataChartClass(Instance()), 0);

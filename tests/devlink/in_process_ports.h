@@ -1,9 +1,11 @@
 #pragma once
 #include "device_config.h"
+#include "scoped_ports.h"
 #include "serial_backend.h"
 #include "sim_line.h"
 
-#include <cstdlib>
+#include <gtest/gtest.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -37,34 +39,25 @@ class InProcessPorts {
     std::map<std::string, std::unique_ptr<SimLine>> lines_;
 };
 
+// The model's device; an unknown name fails the test rather than giving some other device.
 inline DeviceConfig ModelConfig(const char* name) {
     DeviceConfig config;
-    ConfigForModel(name, &config);
+    if (!ConfigForModel(name, &config)) {
+        ADD_FAILURE() << "no device model \"" << name << "\"";
+    }
     return config;
 }
 
-// The paths the hardware search tries first: "\\.\COM1" and on on Windows; elsewhere `count`
-// names given to the search through TEVRIX_PORTS for the length of the test.
+// The paths the hardware search tries first, for the length of the test: "\\.\COM1" and on on
+// Windows, whatever the environment says; elsewhere `count` names given to the search through
+// TEVRIX_PORTS.
 class SearchCandidates {
   public:
-    explicit SearchCandidates(int count) {
-#ifndef _WIN32
-        std::string list;
-        for (int i = 0; i < count; ++i) {
-            list += (i ? ":" : "") + Path(i);
-        }
-        ::setenv("TEVRIX_PORTS", list.c_str(), 1);
+#ifdef _WIN32
+    explicit SearchCandidates(int) : ports_(nullptr) {}
 #else
-        (void)count;
+    explicit SearchCandidates(int count) : ports_(List(count)) {}
 #endif
-    }
-    ~SearchCandidates() {
-#ifndef _WIN32
-        ::unsetenv("TEVRIX_PORTS");
-#endif
-    }
-    SearchCandidates(const SearchCandidates&) = delete;
-    SearchCandidates& operator=(const SearchCandidates&) = delete;
 
     static std::string Path(int i) {
 #ifdef _WIN32
@@ -73,4 +66,15 @@ class SearchCandidates {
         return "sim" + std::to_string(i);
 #endif
     }
+
+  private:
+    static std::string List(int count) {
+        std::string list;
+        for (int i = 0; i < count; ++i) {
+            list += (i ? ":" : "") + Path(i);
+        }
+        return list;
+    }
+
+    ScopedPorts ports_;
 };

@@ -1,47 +1,14 @@
 #include "port_candidates.h"
+#include "scoped_ports.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-// TEVRIX_PORTS for the length of a test; unset when `value` is null.
-class PortsVariable {
-  public:
-    explicit PortsVariable(const char* value) {
-        if (const char* old = std::getenv("TEVRIX_PORTS")) {
-            saved_ = old;
-            hadValue_ = true;
-        }
-        Set(value);
-    }
-    ~PortsVariable() { Set(hadValue_ ? saved_.c_str() : nullptr); }
-    PortsVariable(const PortsVariable&) = delete;
-    PortsVariable& operator=(const PortsVariable&) = delete;
-
-  private:
-    static void Set(const char* value) {
-#ifdef _WIN32
-        ::_putenv_s("TEVRIX_PORTS", value != nullptr ? value : "");
-#else
-        if (value != nullptr) {
-            ::setenv("TEVRIX_PORTS", value, 1);
-        } else {
-            ::unsetenv("TEVRIX_PORTS");
-        }
-#endif
-    }
-    std::string saved_;
-    bool hadValue_ = false;
-};
-
-} // namespace
-
 #ifdef _WIN32
 TEST(PortCandidates, AreComOneToTwoHundredFiftyFive) {
-    PortsVariable unset(nullptr);
+    ScopedPorts unset(nullptr);
     auto ports = PortCandidates();
     ASSERT_EQ(ports.size(), 255u);
     EXPECT_EQ(ports.front(), "\\\\.\\COM1");
@@ -59,7 +26,7 @@ TEST(PortCandidates, ComeFromTheEnvironmentWhenSet) {
         {";", {}},
     };
     for (const auto& c : cases) {
-        PortsVariable ports(c.list);
+        ScopedPorts ports(c.list);
         EXPECT_EQ(PortCandidates(), c.ports) << c.list;
     }
 }
@@ -113,17 +80,17 @@ class FixtureSystem {
 } // namespace
 
 TEST(PortCandidates, ComeFromTheEnvironmentWhenSet) {
-    PortsVariable list("/dev/pts/7::/tmp/com2:");
+    ScopedPorts list("/dev/pts/7::/tmp/com2:");
     EXPECT_EQ(PortCandidates(), (std::vector<std::string>{"/dev/pts/7", "/tmp/com2"}));
     {
-        PortsVariable empty("");
+        ScopedPorts empty("");
         EXPECT_TRUE(PortCandidates().empty());
     }
     std::string many;
     for (int i = 0; i < 300; ++i) {
         many += "/dev/p" + std::to_string(i) + ":";
     }
-    PortsVariable longList(many.c_str());
+    ScopedPorts longList(many.c_str());
     EXPECT_EQ(PortCandidates().size(), 255u);
 }
 
@@ -142,19 +109,19 @@ TEST(PortCandidates, LeaveTheConsoleAndEmptyUartSlotsAlone) {
     std::string bluetooth = system.Device("rfcomm0");
     system.Device("tty5");
     {
-        PortsVariable unset(nullptr);
+        ScopedPorts unset(nullptr);
         EXPECT_EQ(PortCandidates(system.files), (std::vector<std::string>{usb, bluetooth, unreported, uart}));
     }
     std::string byId = system.files.devices + "/by-id-console";
     ASSERT_EQ(::symlink(console.c_str(), byId.c_str()), 0);
     std::string list = console + ":" + usb + ":" + byId + ":" + noUart + ":/dev/console";
-    PortsVariable named(list.c_str());
+    ScopedPorts named(list.c_str());
     EXPECT_EQ(PortCandidates(system.files), std::vector<std::string>{usb});
 }
 
 // On this machine too: whatever the kernel's console is, the search does not try it.
 TEST(PortCandidates, NeverIncludeThisSystemsConsole) {
-    PortsVariable unset(nullptr);
+    ScopedPorts unset(nullptr);
     std::ifstream consoles("/proc/consoles");
     std::string name;
     std::vector<std::string> ports = PortCandidates();

@@ -2,6 +2,8 @@
 #include "corvane.h"
 #include "sim_options.h"
 #include "sim_process.h"
+#include "test_bytes.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +11,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
-#include <thread>
 
 namespace {
 
@@ -23,11 +23,6 @@ bool Parse(std::vector<std::string> args, SimOptions* options, std::string* erro
         argv.push_back(arg.data());
     }
     return ParseSimOptions(static_cast<int>(argv.size()), argv.data(), options, error);
-}
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 } // namespace
@@ -97,10 +92,12 @@ TEST(SimTool, LoadsRamAndDumpsItOnRequest) {
 
     sim.Signal(SIGUSR1);
     Bytes ram;
-    for (int i = 0; i < 100 && ram.size() != 0x10000; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ram = ReadFile(dump);
-    }
+    WaitUntil(
+        [&] {
+            ram = ReadFileBytes(dump);
+            return ram.size() == 0x10000;
+        },
+        std::chrono::seconds(30));
     ASSERT_EQ(ram.size(), 0x10000u) << "no dump while running";
     EXPECT_EQ(ram[0x103], 4);
     EXPECT_EQ(ram[0x200], 0xAA);

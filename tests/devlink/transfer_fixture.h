@@ -2,6 +2,9 @@
 #include "captured_log.h"
 #include "corvane.h"
 #include "in_process_ports.h"
+#include "test_bytes.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
@@ -45,21 +48,14 @@ inline DeviceConfig Config(const char* model, int major, int minor, std::uint8_t
     return config;
 }
 
+// The device with one more fault; a fault that does not parse fails the test, since the device
+// would otherwise run without it and the test pass for the wrong reason.
 inline DeviceConfig WithFault(DeviceConfig config, const char* fault) {
     FaultRule rule;
     if (ParseFaultRule(fault, &rule)) {
         config.faults.push_back(rule);
+    } else {
+        ADD_FAILURE() << "the fault \"" << fault << "\" does not parse";
     }
     return config;
-}
-
-// Bytes that differ from one position to the next, from `seed` on.
-inline Bytes Pattern(std::size_t size, std::uint32_t seed) {
-    Bytes bytes(size);
-    std::uint32_t x = seed * 2654435761u + 1;
-    for (auto& b : bytes) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(x >> 16);
-    }
-    return bytes;
 }

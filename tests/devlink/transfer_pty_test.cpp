@@ -1,44 +1,25 @@
 // Transfers through the real serial code on a pseudo-terminal served by tevrix-sim.
 #include "captured_log.h"
 #include "corvane.h"
+#include "scoped_ports.h"
 #include "sim_process.h"
+#include "test_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <thread>
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Clock = std::chrono::steady_clock;
-
-Bytes Pattern(std::size_t size, std::uint32_t seed) {
-    Bytes bytes(size);
-    std::uint32_t x = seed * 2654435761u + 7;
-    for (auto& b : bytes) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(x >> 16);
-    }
-    return bytes;
-}
-
-long ElapsedMs(Clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
 
 // A device found by the real search on the simulator's terminal.
 struct PtyDevice {
     explicit PtyDevice(const std::vector<std::string>& options)
         : sim(TEVRIX_SIM, options), device(&log.sink) {
-        ::setenv("TEVRIX_PORTS", sim.Path().c_str(), 1);
+        ScopedPorts ports(sim.Path());
         found = FindHardware(&device, nullptr, nullptr);
-        ::unsetenv("TEVRIX_PORTS");
     }
     SimProcess sim;
     CapturedLog log;
@@ -46,10 +27,23 @@ struct PtyDevice {
     std::uint32_t found = 0;
 };
 
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+// Stands where the progress bar would be: counts the packets, and cancels the transfer at packet
+// `cancelAt` as Cancel Op would between two packets.
+class CancelAtPacket : public ProgressReceiver {
+  public:
+    CancelAtPacket(KVCorvane* device, int cancelAt) : device_(device), cancelAt_(cancelAt) {}
+    std::intptr_t Receive(std::uint32_t message, std::uintptr_t, std::intptr_t) override {
+        if (message == PBM_STEPIT && ++packets == cancelAt_) {
+            device_->cancel = 1;
+        }
+        return 0;
+    }
+    int packets = 0;
+
+  private:
+    KVCorvane* device_;
+    int cancelAt_;
+};
 
 } // namespace
 
@@ -109,7 +103,7 @@ TEST(PtyTransfers, WhatIsWrittenComesBackInEveryFramingAndAddressing) {
         }
         ASSERT_TRUE(d.sim.Stop()) << c.name;
         // The device's own RAM holds the data where the addressing says.
-        Bytes ram = ReadFile(dump);
+        Bytes ram = ReadFileBytes(dump);
         Bytes last = Pattern(0x300, 0xFF00);
         if (c.largeBin) {
             ASSERT_GE(ram.size(), 0x10200u);
@@ -125,23 +119,14 @@ TEST(PtyTransfers, WhatIsWrittenComesBackInEveryFramingAndAddressing) {
 }
 
 TEST(PtyTransfers, CancelDuringABulkWriteEndsItWithoutSlowWriting) {
-    PtyDevice d({"--model", "corvane", "--pace"});
+    PtyDevice d({"--model", "corvane"});
     ASSERT_NE(d.found, 0u);
     Bytes data = Pattern(0x10000, 9);
-    std::thread canceller([&] {
-        auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (d.device.idle != 0 && Clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        d.device.cancel = 1;
-    });
-    auto start = Clock::now();
-    CvResult result = WriteBlockBothSpaces(&d.device, data.data(), 0x10000, 0, CV_XFER_LOWER_W, nullptr);
-    long elapsed = ElapsedMs(start);
-    canceller.join();
+    // 16 bulk chunks; the cancel comes after the second.
+    CancelAtPacket progress(&d.device, 2);
+    CvResult result = WriteBlockBothSpaces(&d.device, data.data(), 0x10000, 0, CV_XFER_LOWER_W, &progress);
     EXPECT_EQ(result, CV_E_OPERATION_CANCELED);
-    EXPECT_LT(elapsed, 2500) << "a paced 64 KB write takes about 5.7 s; the cancel came after 0.4 s";
+    EXPECT_EQ(progress.packets, 2) << "packets went out after the cancel";
     EXPECT_EQ(d.device.cancel, 0);
     EXPECT_EQ(d.device.idle, 1);
     EXPECT_TRUE(d.log.Has("TarkelWare: BulkWrite - Operation Canceled"));
@@ -152,12 +137,17 @@ TEST(PtyTransfers, ADroppedLineEndsTheTransferInBoundedTime) {
     PtyDevice d({"--model", "corvane", "--fault", "drop,cmd=ZR,arg=5000"});
     ASSERT_NE(d.found, 0u);
     Bytes buffer(0x4000);
-    auto start = Clock::now();
-    // The bulk read times out in its second chunk; the slow read that follows finds no line.
+    // The bulk read times out in its second chunk; the slow read that follows finds no line and
+    // waits for no answer.
     EXPECT_EQ(ReadBlock(&d.device, buffer.data(), 0x4000, 0, 0, nullptr), CV_E_COMM_WRITE_FAILURE);
-    EXPECT_LT(ElapsedMs(start), 1500);
-    EXPECT_NE(d.log.Text().find("TarkelWare: BulkRead: Read timed-out after "), std::string::npos)
-        << d.log.Text();
+    const std::string log = d.log.Text();
+    EXPECT_NE(log.find("TarkelWare: BulkRead: Read timed-out after "), std::string::npos) << log;
+    int timeOuts = 0;
+    for (std::size_t at = log.find("timed-out"); at != std::string::npos;
+         at = log.find("timed-out", at + 1)) {
+        ++timeOuts;
+    }
+    EXPECT_EQ(timeOuts, 1) << "the transfer waited out more than one time-out:\n" << log;
     EXPECT_TRUE(d.log.Has("KVCorvane: Slow Reading 16384 bytes"));
 }
 
@@ -165,7 +155,7 @@ TEST(PtyTransfers, LateBytesOfAPausedReplyAreNeverReadAsData) {
     // Zeros with two bytes that sum to 0 modulo 256: bytes read out of place pass the 8-bit sums.
     std::string image = ::testing::TempDir() + "tevrix_two_bytes.bin";
     const Bytes two = {0x80, 0x80};
-    std::ofstream(image, std::ios::binary).write(reinterpret_cast<const char*>(two.data()), 2);
+    ASSERT_TRUE(WriteFileBytes(image, two));
     struct Case {
         std::uint32_t pauseMs;
         bool mustSucceed;

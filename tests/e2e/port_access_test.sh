@@ -26,7 +26,7 @@ quiet_start() {
     fi
     "$sim" --link "$link" --fault silent >"$work/quiet.out" 2>/dev/null &
     quiet_pid=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         [ -s "$work/quiet.out" ] && [ -L "$link" ] && break
         sleep 0.1
     done

@@ -11,34 +11,10 @@ runner="${3:-}"
 com=45
 export WINEPREFIX="${4:-}"
 work=$(mktemp -d)
-monitor_pid=""
 trap 'monitor_stop; sim_stop; rm -rf "$work"' EXIT
 source "$(dirname "$0")/sim_lib.sh"
 corvane="Corvane USB v3.0.K"
 ok=$'\nSUCCESS: Operation completed...'
-
-monitor_start() {
-    (cd "$work" && exec $runner "$program" -monitor "$@" -noquitprompt </dev/null >"$work/monitor.out" 2>/dev/null) &
-    monitor_pid=$!
-    wait_for "Monitoring has begun" 30 && sleep 0.3
-}
-
-monitor_stop() {
-    [ -n "$monitor_pid" ] || return 0
-    kill "$monitor_pid" 2>/dev/null
-    wait "$monitor_pid" 2>/dev/null
-    monitor_pid=""
-}
-
-# wait_for TEXT SECONDS: the monitor's output holds TEXT within that time.
-wait_for() {
-    local i
-    for i in $(seq $(($2 * 20))); do
-        grep -q "$1" "$work/monitor.out" 2>/dev/null && return 0
-        sleep 0.05
-    done
-    return 1
-}
 
 # ram_part NAME OFFSET COUNT: that part of the emulator's RAM, now, in the file NAME.
 ram_part() {
@@ -143,7 +119,7 @@ poke edited.bin 0x2000 "$(od -An -tx1 -j 8192 -N 1 "$work/data.bin" | tr -d ' ' 
 objcopy -I binary -O ihex --change-addresses 0x1000 "$work/edited.bin" "$work/edited.hex"
 # Saved in place, as an editor would; a look that finds it half written refuses it.
 cp "$work/edited.hex" "$work/data.hex"
-fact "the save is uploaded" wait_for "Uploaded 2 bytes in 2 blocks." 10
+fact "the save is uploaded" monitor_wait "Uploaded 2 bytes in 2 blocks."
 monitor_stop
 ram_part ram-edited.bin 0x1000 0x3000
 same "the changed bytes reached the emulator" edited.bin ram-edited.bin

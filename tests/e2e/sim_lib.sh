@@ -13,11 +13,12 @@ sim=$(realpath "$sim")
 failures=0
 ran=0
 sim_pid=""
+monitor_pid=""
 other_pids=()
 other_ports=""
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
-# sim_start ARGS...: serves a simulated device until sim_stop; waits at most 5 s for its pty.
+# sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.
 sim_start() {
     local link="$work/sim-link"
     if [ -n "$runner" ]; then
@@ -27,10 +28,9 @@ sim_start() {
     "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     local i
-    for i in $(seq 50); do
+    for i in $(seq 300); do
         if [ -s "$work/sim.out" ] && [ -L "$link" ]; then
-            # The search tries this port, after those of sim_start_other, and no other (under
-            # Wine it never reaches COM1, the machine's own serial console).
+            # The search tries this port, after those of sim_start_other, and no other.
             export TEVRIX_PORTS
             TEVRIX_PORTS="$other_ports$(head -n 1 "$work/sim.out")"
             [ -n "$runner" ] && TEVRIX_PORTS="${other_ports}COM$com"
@@ -43,18 +43,61 @@ sim_start() {
     return 1
 }
 
-# Ends the simulator started last (by its process id), waiting at most 3 s.
+# Ends the simulator started last (by its process id); after 10 s it is killed outright.
 sim_stop() {
     [ -n "$sim_pid" ] || return 0
     kill "$sim_pid" 2>/dev/null
     local i
-    for i in $(seq 30); do
+    for i in $(seq 100); do
         kill -0 "$sim_pid" 2>/dev/null || break
         sleep 0.1
     done
     kill -9 "$sim_pid" 2>/dev/null
     wait "$sim_pid" 2>/dev/null
     sim_pid=""
+}
+
+# Removes every COM link of the Wine prefix, for a test that searches every COM port and runs
+# alone: a link that a test stopped short left behind may lead to a pseudo-terminal that belongs
+# to another program by now.
+clear_com_links() {
+    rm -f "$WINEPREFIX"/dosdevices/com[0-9]*
+}
+
+# monitor_start ARGS...: a console monitor run in $work in the background, its output in
+# $work/monitor.out and its errors in $work/monitor.err; returns once it has taken the file's
+# first contents, which it does before it says that monitoring has begun.
+monitor_start() {
+    (cd "$work" && exec $runner "$program" -monitor "$@" -noquitprompt </dev/null >"$work/monitor.out" \
+        2>"$work/monitor.err") &
+    monitor_pid=$!
+    monitor_wait "Monitoring has begun"
+}
+
+# monitor_wait TEXT [COUNT]: waits until the monitor's output holds COUNT lines with TEXT (default
+# 1); false when they have not come within a minute.
+monitor_wait() {
+    local i
+    for i in $(seq 1200); do
+        [ "$(grep -c -- "$1" "$work/monitor.out" 2>/dev/null)" -ge "${2:-1}" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Console monitoring never ends by itself: it is ended by terminating the process, which must
+# still be running then, must end by the signal and must have written no error.
+monitor_stop() {
+    [ -n "$monitor_pid" ] || return 0
+    fact "the monitor ran until it was stopped" kill -0 "$monitor_pid"
+    kill "$monitor_pid" 2>/dev/null
+    wait "$monitor_pid" 2>/dev/null
+    fact "the monitor ended by the signal" test $? = 143
+    monitor_pid=""
+    # Wine on a machine without a sound card says so through ALSA when the program plays a sound.
+    grep -v '^ALSA lib ' "$work/monitor.err" >"$work/monitor.errors"
+    fact "the monitor wrote no error" test ! -s "$work/monitor.errors"
+    head -5 "$work/monitor.errors"
 }
 
 # sim_start_other COM ARGS...: one more simulator, on a port the search tries before the one that
@@ -68,7 +111,7 @@ sim_start_other() {
     "$sim" --link "$link" "$@" >"$work/other.out" 2>/dev/null &
     other_pids+=($!)
     local i
-    for i in $(seq 50); do
+    for i in $(seq 300); do
         if [ -s "$work/other.out" ] && [ -L "$link" ]; then
             [ -n "$runner" ] || name="$(head -n 1 "$work/other.out"):"
             other_ports="$other_ports$name"
@@ -97,7 +140,7 @@ sim_dump() {
     rm -f "$1"
     kill -USR1 "$sim_pid"
     local i
-    for i in $(seq 50); do
+    for i in $(seq 300); do
         [ -s "$1" ] && return 0
         sleep 0.1
     done

@@ -94,13 +94,14 @@ timeout 60 script -qfec "stty -onlcr; cd '$work' && echo \$\$ >monitor.pid && ex
 script_pid=$!
 wait_for() {
     local i
-    for i in $(seq 200); do
+    for i in $(seq 600); do
         grep -q "$1" "$work/raw" && return 0
         sleep 0.1
     done
     return 1
 }
-wait_for 'Monitoring has begun' && sleep 0.3
+# Monitoring has begun once the file's first contents are taken.
+wait_for 'Monitoring has begun'
 # One write, so that the changes arrive as one.
 head -c 8192 /dev/zero | tr '\0' '\377' | dd of="$work/image.bin" bs=8192 count=1 seek=1 iflag=fullblock conv=notrunc status=none
 wait_for 'Uploaded'

@@ -11,7 +11,7 @@ out=$(mktemp)
 "$sim" --link "$link" "$@" >"$out" &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid"; rm -f "$out"' EXIT
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     [ -s "$out" ] && break
     sleep 0.05
 done

@@ -3,9 +3,11 @@
 #include "main_dialog.h"
 #include "png_writer.h"
 #include "resource_ids.h"
+#include "wait_until.h"
 #include "window_capture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -43,14 +45,7 @@ BOOL CALLBACK FindFileNameEdit(HWND window, LPARAM context) {
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return condition();
-        }
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil(condition, std::chrono::milliseconds(timeoutMs));
 }
 
 DWORD WINAPI DialogSession::Run(LPVOID) {
@@ -60,7 +55,7 @@ DWORD WINAPI DialogSession::Run(LPVOID) {
 DialogSession::DialogSession() {
     thread_ = CreateThread(nullptr, 0, Run, nullptr, 0, &threadId_);
     if (thread_ != nullptr) {
-        dialog_ = FindThreadWindow("Tevrix", 10000);
+        dialog_ = FindThreadWindow("Tevrix", kEventTimeoutMs);
     }
 }
 
@@ -102,7 +97,7 @@ HWND DialogSession::OpenChooser() const {
     ClientToScreen(field, &screen);
     SendMessageA(field, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(screen.x, screen.y));
     SendMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(inButton.x, inButton.y));
-    return FindThreadWindow("Select file...", 10000);
+    return FindThreadWindow("Select file...", kEventTimeoutMs);
 }
 
 bool DialogSession::ChooseFile(const std::string& path) const {
@@ -119,7 +114,7 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
-    return WaitUntil([&] { return !IsWindow(chooser); }, 10000);
+    return WaitUntil([&] { return !IsWindow(chooser); }, kEventTimeoutMs);
 }
 
 std::vector<std::string> DialogSession::ChooserFileTypes() const {
@@ -139,7 +134,7 @@ std::vector<std::string> DialogSession::ChooserFileTypes() const {
         types.emplace_back(text);
     }
     PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
-    WaitUntil([&] { return !IsWindow(chooser); }, 10000);
+    WaitUntil([&] { return !IsWindow(chooser); }, kEventTimeoutMs);
     return types;
 }
 
@@ -163,7 +158,7 @@ bool DialogSession::Close() {
         PostCommand(IDM_EXIT);
     }
     dialog_ = nullptr;
-    return WaitForEnd(10000);
+    return WaitForEnd(kEventTimeoutMs);
 }
 
 void SaveScreenshot(HWND window, const std::string& fileName) {

@@ -53,5 +53,9 @@ class DialogSession {
 // Polls the condition every 20 ms until it holds or timeoutMs has passed; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
 
+// The bound of a wait for something that takes a second or two on a quiet machine: generous, so
+// that a loaded one only makes the test slower.
+constexpr int kEventTimeoutMs = 60000;
+
 // Saves a screenshot of the window (frame, menu and client area) under the artifacts directory.
 void SaveScreenshot(HWND window, const std::string& fileName);

@@ -2,8 +2,8 @@
 // initial state, the About box, resizing and the file chooser), and with a device that cannot
 // emulate.
 #include "dialog_session.h"
-#include "gui_files.h"
 #include "resource_ids.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -34,9 +34,12 @@ TEST_F(NoHardware, DetectionSaysSoAndExecuteStaysDisabled) {
     EXPECT_EQ(session_.Text(session_.dialog()), "Tevrix");
     SaveScreenshot(session_.dialog(), "dialog_no_hardware.png");
 
-    // Enter goes to the disabled default button and so does nothing; the dialog stays open.
-    PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_RETURN, 0);
-    Sleep(300);
+    // Enter goes to the disabled default button and so does nothing; the dialog stays open. The
+    // list's selection, posted after the key, changes once the key has been handled.
+    HWND list = session_.Item(IDC_OPERATION);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(list, CB_SETCURSEL, 2, 0);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageA(list, CB_GETCURSEL, 0, 0) == 2; }, kEventTimeoutMs));
     EXPECT_TRUE(IsWindowVisible(session_.dialog()));
 }
 
@@ -115,19 +118,19 @@ TEST_F(NoHardware, LogFollowsTheDialogsSizeAndTheDialogNeverShrinksBelowItsFirst
 
 TEST_F(NoHardware, AboutBoxShowsTheVersionAndClosesWithOk) {
     session_.PostCommand(IDM_ABOUT);
-    HWND about = session_.FindThreadWindow("About", 10000);
+    HWND about = session_.FindThreadWindow("About", kEventTimeoutMs);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(GetWindow(about, GW_OWNER), session_.dialog());
     EXPECT_EQ(session_.Text(GetDlgItem(about, IDC_ABOUT_VERSION)), "1.00.0092.01");
     EXPECT_FALSE(IsWindowEnabled(session_.dialog())) << "the About box is modal";
     SaveScreenshot(about, "about_box.png");
     SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kEventTimeoutMs));
     EXPECT_TRUE(IsWindowEnabled(session_.dialog()));
 }
 
 TEST_F(NoHardware, ChosenFileFillsPathAndSizeButExactly64KbSuggestsNoLargeBin) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.Path("exact64k.bin");
     ASSERT_TRUE(WriteFileBytes(path, Pattern(0x10000, 1)));
     ASSERT_TRUE(session_.ChooseFile(path));
@@ -142,7 +145,7 @@ TEST_F(NoHardware, TheChooserOffersEachImageFormatAndARecordFileGivesItsFlatImag
         session_.ChooserFileTypes(),
         (std::vector<std::string>{"All Files (*.*)", "Binary images (*.bin)", "Intel HEX (*.hex, *.ihx)",
                                   "S-records (*.s19, *.s28, *.s37, *.srec, *.mot)"}));
-    ScratchDir dir;
+    TempDir dir;
     // Sixteen bytes at 0x1FFF0: one past the highest address is 0x20000, whatever the file's length.
     const std::string path = dir.Path("image.hex");
     const std::string text =
@@ -160,7 +163,7 @@ TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialo
 
 TEST_F(NoHardware, EscapeEndsTheDialog) {
     PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(session_.WaitForEnd(5000));
+    EXPECT_TRUE(session_.WaitForEnd(kEventTimeoutMs));
 }
 
 // Run by the test script with a simulated device that answers but has no emulation capability.

@@ -13,7 +13,7 @@ namespace {
 
 TEST(BankFaults, ALostBankAnswerSendsNoLaterPacketToTheWrongBank) {
     DeviceConfig config;
-    ConfigForModel("dravel", &config);
+    ASSERT_TRUE(ConfigForModel("dravel", &config));
     SimLine line(config);
     SetSerialOpener([&line](const char*) { return line.Connect(); });
     KVCorvane device;

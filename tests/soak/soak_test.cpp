@@ -6,8 +6,10 @@
 #include "cmdline.h"
 #include "corvane.h"
 #include "executor.h"
+#include "scoped_ports.h"
 #include "sim_line.h"
 #include "stdout_capture.h"
+#include "test_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <future>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,16 +29,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr auto kOperationBound = std::chrono::seconds(30);
 constexpr int kOperationsPerDevice = 300;
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 bool SameRange(const Bytes& a, std::size_t aStart, const Bytes& b, std::size_t bStart, std::size_t size) {
     return aStart + size <= a.size() && bStart + size <= b.size() &&
@@ -89,12 +81,12 @@ class Soak : public ::testing::TestWithParam<SoakDevice> {
     void SetUp() override {
         g_app = AppState{};
         g_app.consoleMode = 1;
-        ConfigForModel(GetParam().model, &config_);
+        ASSERT_TRUE(ConfigForModel(GetParam().model, &config_)) << GetParam().model;
         line_ = std::make_unique<SimLine>(config_);
         SetSerialOpener([this](const char* path) -> std::unique_ptr<SerialBackend> {
             return std::string(path) == "soak" ? line_->Connect() : nullptr;
         });
-        ::setenv("TEVRIX_PORTS", "soak", 1);
+        ports_.emplace("soak");
         char name[kHardwareNameSize];
         ASSERT_NE(FindHardware(&g_device, name, nullptr) & CAPS_EMULATION, 0u) << GetParam().model;
         SetVendorID(&g_device, 3);
@@ -107,7 +99,7 @@ class Soak : public ::testing::TestWithParam<SoakDevice> {
     void TearDown() override {
         ClosePort(&g_device);
         SetSerialOpener({});
-        ::unsetenv("TEVRIX_PORTS");
+        ports_.reset();
         std::filesystem::remove_all(root_);
         g_app = AppState{};
     }
@@ -214,6 +206,7 @@ class Soak : public ::testing::TestWithParam<SoakDevice> {
     DeviceConfig config_;
     std::unique_ptr<SimLine> line_;
     std::filesystem::path root_;
+    std::optional<ScopedPorts> ports_;
     std::mt19937 random_;
 };
 
@@ -231,7 +224,7 @@ void Soak::OneOperation(int index) {
         std::copy_n(line_->model.ram.begin() + static_cast<std::ptrdiff_t>(at), size,
                     file.begin() + fileAddress);
     }
-    WriteFile(path, file);
+    WriteFileBytes(path, file);
     params.fileAddress = fileAddress;
     LetTheLineSettle();
     const Bytes ramBefore = line_->model.ram;
@@ -243,7 +236,7 @@ void Soak::OneOperation(int index) {
     const std::string outcome = OutcomeLine(output);
     const bool success = outcome.rfind("SUCCESS: ", 0) == 0;
     const Bytes& ram = line_->model.ram;
-    const Bytes fileAfter = ReadFile(path);
+    const Bytes fileAfter = ReadFileBytes(path);
     std::string fault = "none";
     if (!faults.empty()) {
         fault = "kind " + std::to_string(static_cast<int>(faults[0].kind)) + " cmd '" + faults[0].command +
