@@ -31,6 +31,13 @@ int Refuse(const std::string& failure) {
     return 0;
 }
 
+// Says what a HEX or S-record file was read as, before its bytes are sent or compared.
+void ReportRecords(const ImageSource* in, const char* path) {
+    if (in->format != ImageFormat::Binary) {
+        PrintStatus(1, "%s", DescribeRecords(in, path).c_str());
+    }
+}
+
 int ReadOperation(OperationParams* params) {
     if (params->filePath[0] == '\0') {
         PrintStatus(1, "FAILURE: No file specified");
@@ -123,6 +130,7 @@ int WriteOperation(OperationParams* params) {
     if (!PlaceTransfer(params, params->size, params->size, &place)) {
         return 0;
     }
+    ReportRecords(&in, params->filePath);
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
                 params->size, params->fileAddress, place.address, place.suffix);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
@@ -174,6 +182,7 @@ int VerifyOperation(OperationParams* params) {
         return 0;
     }
     // Once the size is known, so the message names what is compared.
+    ReportRecords(&in, params->filePath);
     PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
         return ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, progress);
