@@ -28,14 +28,15 @@ TEST(SRecords, LettersInEitherCaseAndAMatchingCountAtTheEndMakeAWholeFile) {
     struct Case {
         const char* text;
         std::uint64_t end;
+        std::uint8_t last;
     };
     // A converter's default output ends with its record count and no termination record.
     const Case cases[] = {
-        {"s1050010aabb85\nS1040012CC1D\ns9030000fc\n", 0x13},
-        {"S00600004844521B\nS1050010AABB85\ns1040012cc1d\nS5030002FA\n", 0x13},
-        {"\xEF\xBB\xBFS205010000AB4E\r\nS604000001FA\r\n", 0x10001},
+        {"s1050010aabb85\nS1040012CC1D\ns9030000fc\n", 0x13, 0xCC},
+        {"S00600004844521B\nS1050010AABB85\ns1040012cc1d\nS5030002FA\n", 0x13, 0xCC},
+        {"\xEF\xBB\xBFS205010000AB4E\r\nS604000001FA\r\n", 0x10001, 0xAB},
         // A count in the middle still checks the records before it.
-        {"S1050010AABB85\nS5030001FB\nS1040012CC1D\nS5030002FA\n", 0x13},
+        {"S1050010AABB85\nS5030001FB\nS1040012CC1D\nS5030002FA\n", 0x13, 0xCC},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -43,7 +44,7 @@ TEST(SRecords, LettersInEitherCaseAndAMatchingCountAtTheEndMakeAWholeFile) {
         RecordError error;
         ASSERT_TRUE(ParseSRecords(c.text, &image, &error)) << error.line << ": " << error.what;
         EXPECT_EQ(image.end, c.end);
-        EXPECT_EQ(FlatBytes(image, c.end - 1, 1), std::vector<std::uint8_t>{c.end == 0x13 ? 0xCC : 0xAB});
+        EXPECT_EQ(FlatBytes(image, c.end - 1, 1), std::vector<std::uint8_t>{c.last});
     }
 }
 
