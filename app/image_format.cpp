@@ -3,9 +3,17 @@
 #include "intel_hex.h"
 #include "srecord.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
+
+// A record file is plain text: a control character or a byte above 0x7E in its first line marks
+// a binary image that merely begins like a record, as about one in 1600 would.
+bool IsTextCharacter(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return (code >= 0x20 && code < 0x7F) || c == '\t';
+}
 
 bool EndsWith(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) {
@@ -47,7 +55,7 @@ FirstLine FindFirstLine(std::string_view text) {
 
 ImageFormat DetectImageFormat(std::string_view head) {
     const std::string_view line = FindFirstLine(head).text;
-    if (line.size() < 2) {
+    if (line.size() < 2 || !std::all_of(line.begin(), line.end(), IsTextCharacter)) {
         return ImageFormat::Binary;
     }
     if (line[0] == ':' && std::isxdigit(static_cast<unsigned char>(line[1])) != 0) {

@@ -18,9 +18,10 @@ FirstLine FindFirstLine(std::string_view text);
 
 // What a file holds, told by its first bytes, never by its name: Intel HEX when its first line
 // that is not blank begins with ':' and a hexadecimal digit, S-records when it begins with 'S'
-// or 's' and a digit, raw binary otherwise. Everything after those two characters is the
-// parser's to judge, so that a record file with a fault in its first line, or cut short within
-// it, is refused and never sent as raw bytes.
+// or 's' and a digit, raw binary otherwise, and also when that line holds a control character
+// (other than a tab) or a byte above 0x7E, which no text holds. Everything else after those two
+// characters is the parser's to judge, so that a record file with a fault in its first line, or
+// cut short within it, is refused and never sent as raw bytes.
 ImageFormat DetectImageFormat(std::string_view head);
 
 // How many of a file's first bytes are handed to DetectImageFormat: room for blank lines before

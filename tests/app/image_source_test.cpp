@@ -34,6 +34,13 @@ TEST(ImageFormat, TheContentDecidesNotTheName) {
         {" \t\r\n\rs1050010aabb85", ImageFormat::SRecord},
         {"S1", ImageFormat::SRecord},
         {":", ImageFormat::Binary},
+        // Binary images that begin like a record but hold bytes no text line holds.
+        {std::string(":02\0"
+                     "01000AABB89",
+                     15),
+         ImageFormat::Binary},
+        {"S1\x05\x7F\n", ImageFormat::Binary},
+        {":1\xC3\xA9", ImageFormat::Binary},
         {":G1", ImageFormat::Binary},
         {"SA050010AABB85", ImageFormat::Binary},
         {";comment\n:02001000AABB89\n", ImageFormat::Binary},
