@@ -37,9 +37,10 @@ bool LoadInput(const OperationParams* params, const InputRules& rules, ImageSour
     if (!LoadImageSource(source, params->filePath, &failure)) {
         return Refuse(failure.c_str());
     }
-    // An empty file (or one that only seems so, as a device file) has nothing to take.
+    // An empty file (or one that only seems so, as a device file) has nothing to take; from a
+    // later address it is out of range as any other file.
     const std::uint64_t imageSize = SourceSize(source);
-    if (imageSize == 0) {
+    if (imageSize == 0 && params->fileAddress == 0) {
         return Refuse(rules.emptyFailure);
     }
     *length = TakenLength(imageSize, params->fileAddress, params->size, rules.mayRunPast);
