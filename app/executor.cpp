@@ -43,14 +43,12 @@ bool TakeReadSize(OperationParams* params) {
     }
     // A family with no known RAM size gives no size to take.
     if (ramSize == 0) {
-        FailRead("Cannot read 0 bytes");
-    } else {
-        PrintStatus(
-            1,
-            "FAILURE: Emulator address 0x%.2X lies at or past the end of the emulator's RAM of 0x%.2X "
-            "bytes",
-            params->emuAddress, ramSize);
+        PrintStatus(1, "FAILURE: Cannot read 0 bytes");
+        return false;
     }
+    PrintStatus(
+        1, "FAILURE: Emulator address 0x%.2X lies at or past the end of the emulator's RAM of 0x%.2X bytes",
+        params->emuAddress, ramSize);
     return false;
 }
 

@@ -206,7 +206,10 @@ fact "no bank command was sent" bash -c "! grep -q 'Bank Succeeded\|Bank Failed'
 sim_stop
 
 # --- No emulator attached: a bad file is reported all the same, and a good one goes on to the
-# search ---
+# search. The search is pointed at a port that does not exist, since the stopped simulator's pty
+# may by now belong to another test. ---
+export TEVRIX_PORTS="$work/no-port"
+[ -n "$runner" ] && TEVRIX_PORTS=COM98
 printf ':0400000001020304F1\r\n:00000001FF\r\n' >"$work/bad.hex"
 tev -write -infile bad.hex
 check_unsearched "a bad file without an emulator" 1 $'\nFAILURE: bad.hex line 1: checksum 0xF1, the record calls for 0xF2'
@@ -216,8 +219,7 @@ fact "nor does that verify create it" test ! -e "$work/nosuch.bin"
 tev -monitor -infile half.bin -fileaddress 8000
 check_unsearched "a monitor out of range without an emulator" 1 $'\nFAILURE: File address and size out of range'
 tev -write -infile half.bin
-searched=$'\nSearching for emulator...\nDid not find hardware. Aborting...'
-fact "a good file goes on to the search" test "$status" = 1 -a "${out#"$banner$searched"}" != "$out"
+check_unsearched "a good file goes on to the search" 1 $'\nSearching for emulator...\nDid not find hardware. Aborting...'
 
 # --- Device failures: reads that get no answer, writes that are refused ---
 sim_start --model corvane --fault silent,cmd=ZR --fault silent,cmd=R --fault nak,cmd=ZW --fault nak,cmd=W
