@@ -171,6 +171,20 @@ check() {
     fi
 }
 
+# check_unsearched NAME WANT_STATUS WANT_LINES: the run printed the banner, then exactly
+# WANT_LINES, and looked for no emulator: its file was refused first.
+check_unsearched() {
+    local name="$1" want_status="$2" want="$banner$3"$'\n'
+    ran=$((ran + 1))
+    if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
+        echo "FAIL: $name (status $status, want $want_status)"
+        diff <(printf '%s\n' "$want") <(printf '%s\n' "$out") | head -20
+        failures=$((failures + 1))
+    else
+        echo "ok: $name"
+    fi
+}
+
 # same NAME FILE1 FILE2: the two files hold the same bytes.
 same() {
     ran=$((ran + 1))
