@@ -212,6 +212,7 @@ const RecordCase kRecordCases[] = {
      "\nWriting 0x10 bytes from file address 0x1000 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
     {"write of the rest of the image from a later address", OP_WRITE, kHexAt1000, 0x1008, 0,
+     "\n@: Intel HEX, 0x10 bytes of data from 0x1000 to 0x100F"
      "\nWriting 0x08 bytes from file address 0x1008 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
     {"write from the end of the image", OP_WRITE, kHexAt1000, 0x1010, 0,

@@ -163,7 +163,7 @@ cut=' line 1: the record'"'"'s length 0x02 calls for 14 hexadecimal digits after
 sim_dump "$work/ram.bin" && cp "$work/ram.bin" "$work/ram-before.bin"
 while IFS='|' read -r -u 3 file failure; do
     tev -write -infile "$file" -nobackbuf -emuaddress 0
-    check "$file is refused" 1 "$corvane" $'\nFAILURE: '"$file$failure"
+    check_unsearched "$file is refused" 1 $'\nFAILURE: '"$file$failure"
 done 3<<ROWS
 comment.hex| is named like a HEX or S-record file but line 1 is not a record; rename it to write its bytes raw
 cut.hex|$cut
@@ -206,7 +206,7 @@ poke edited3.bin 0x200 "$(od -An -tx1 -j 512 -N 1 "$work/edited2.bin" | tr -d ' 
 objcopy -I binary -O ihex --change-addresses 0x1000 "$work/edited3.bin" "$work/edited3.hex"
 cp "$work/edited3.hex" "$work/data.hex"
 fact "the save as HEX again is uploaded" monitor_wait "Uploaded 1 bytes in 1 blocks." 2
-{ printf '\177ELF\002' && head -c 0x3000 /dev/urandom; } >"$work/data.hex"
+{ printf '\177ELF\002' && head -c $((0x3000)) /dev/urandom; } >"$work/data.hex"
 fact "raw bytes are not uploaded" monitor_wait "Not uploaded: data.hex is named like a HEX or S-record file but line 1 is not a record; rename it to write its bytes raw"
 monitor_stop
 srec_flat intel edited3.hex 0x1000 0x3000 srec-edited.bin
