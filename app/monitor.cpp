@@ -142,6 +142,17 @@ void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
     }
 }
 
+// The last part of a path, as the user sees the file named in a folder.
+const char* FileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') {
+            name = p + 1;
+        }
+    }
+    return name;
+}
+
 } // namespace
 
 std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
@@ -161,6 +172,8 @@ int MonitorFile(OperationParams* params) {
         return 0;
     }
     Report(g_app.monitorBegin, 0, 0);
+    PrintStatus(1, "Watching %s: 0x%X bytes from file address 0x%X to emulator address 0x%X",
+                FileNameOf(params->filePath), watched.length, params->fileAddress, watched.place.address);
     while (KeepRunning(params)) {
         watch.Wait(kPollInterval, kQuietTime);
         Poll(&source, params, &watched);

@@ -125,6 +125,20 @@ head -c 256 "$work/ram.bin" >"$work/ram-head.bin"
 same "the bytes arrived at the far end" ram-head.bin far-tail.bin
 rm -f "$work/far.bin"
 
+# --- Numbers that are not hexadecimal numbers of 32 bits: refused before any search ---
+while read -r switch value; do
+    run -write -infile small.bin "$switch" "$value"
+    failure "$switch $value is refused" "FAILURE: $switch: '$value' is not a hexadecimal number"
+    fact "$switch $value is refused before the search" test "${out#*Searching}" = "$out"
+done <<'EOF_NUMBERS'
+-size 1G0
+-size zz
+-fileaddress hello
+-emuaddress -10
+-size 1FFFFFFFFF
+/FILEADDRESS 0x
+EOF_NUMBERS
+
 # --- Paths of 259, 260 and 1000 characters, quotes and blanks ---
 too_long="FAILURE: File path longer than 259 characters"
 p259=$(long_path 259 f)
