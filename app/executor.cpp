@@ -31,6 +31,12 @@ int Refuse(const std::string& failure) {
     return 0;
 }
 
+// Reports a file that could not be opened: the failure, the file and the system's reason.
+int RefuseFile(const char* failure, const char* path, const ImageFile* file) {
+    PrintStatus(1, "FAILURE: %s: %s: %s", failure, path, OpenErrorText(file).c_str());
+    return 0;
+}
+
 int ReadOperation(OperationParams* params) {
     if (params->filePath[0] == '\0') {
         PrintStatus(1, "FAILURE: No file specified");
@@ -38,8 +44,7 @@ int ReadOperation(OperationParams* params) {
     }
     ImageFile out;
     if (!OpenImage(&out, params->filePath, ImageOpen::WriteKeep)) {
-        PrintStatus(1, "FAILURE: Invalid file specified");
-        return 0;
+        return RefuseFile("Invalid file specified", params->filePath, &out);
     }
     if (params->size == 0) {
         PrintStatus(1, "FAILURE: Cannot read 0 bytes");
@@ -85,8 +90,7 @@ int WriteOperation(OperationParams* params) {
     }
     ImageSource in;
     if (!OpenImage(&in.file, params->filePath, ImageOpen::ReadExisting)) {
-        PrintStatus(1, "FAILURE: Could not open input");
-        return 0;
+        return RefuseFile("Could not open input", params->filePath, &in.file);
     }
     std::string failure;
     if (!LoadImageSource(&in, params->filePath, &failure)) {
@@ -146,8 +150,7 @@ int VerifyOperation(OperationParams* params) {
     }
     ImageSource in;
     if (!OpenImage(&in.file, params->filePath, ImageOpen::ReadOrCreate)) {
-        PrintStatus(1, "FAILURE: Invalid file specified");
-        return 0;
+        return RefuseFile("Invalid file specified", params->filePath, &in.file);
     }
     std::string failure;
     if (!LoadImageSource(&in, params->filePath, &failure)) {

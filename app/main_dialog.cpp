@@ -106,6 +106,8 @@ void StartSearch(HWND dialog, bool announce) {
     KillTimer(dialog, kSearchTimer);
     if (announce) {
         PrintStatus(1, "Detecting Hardware...");
+        // Its outcome is told even when it is the last one's.
+        g_dialogState.searchMessage.clear();
     }
     ApplyState(dialog, DialogState::Detecting);
     ForgetSearchThread();

@@ -56,7 +56,8 @@ struct Watched {
 // false when there is nothing that can be watched.
 bool StartWatching(OperationParams* params, ImageSource* source, Watched* watched) {
     if (!OpenImage(&source->file, params->filePath, ImageOpen::Watch)) {
-        PrintStatus(1, "FAILURE: Could not open input");
+        PrintStatus(1, "FAILURE: Could not open input: %s: %s", params->filePath,
+                    OpenErrorText(&source->file).c_str());
         return false;
     }
     std::string failure;

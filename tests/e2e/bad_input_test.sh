@@ -164,7 +164,7 @@ success "write from a path of blanks only"
 
 # --- Missing, empty and read-only files ---
 run -write -infile missing.bin
-failure "write of a missing file" "FAILURE: Could not open input"
+failure "write of a missing file" "FAILURE: Could not open input: missing.bin: $missing_reason"
 : >"$work/empty.bin"
 run -verify -infile empty.bin
 failure "verify of an empty file" "FAILURE: Cannot read 0 bytes"
@@ -182,11 +182,11 @@ if [ "$(id -u)" = 0 ]; then
     chmod 666 "$TEVRIX_PORTS"
 fi
 run -read -outfile readonly.bin -size 100
-failure "read into a read-only file" "FAILURE: Invalid file specified"
+failure "read into a read-only file" "FAILURE: Invalid file specified: readonly.bin: Permission denied"
 same "the read-only file is unchanged" small.bin readonly.bin
 chmod 000 "$work/small.bin"
 run -write -infile small.bin
-failure "write of a file that cannot be read" "FAILURE: Could not open input"
+failure "write of a file that cannot be read" "FAILURE: Could not open input: small.bin: Permission denied"
 chmod 644 "$work/small.bin"
 as_user=""
 sim_stop

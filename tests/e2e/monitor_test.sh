@@ -74,7 +74,7 @@ fact "-nobackbuf -emuaddress 0x4000 puts offset 5 at 0x4005" test "$(ram_bytes 0
 
 # Nothing to watch: a failure that names why, without starting.
 tev -monitor -infile absent.bin
-check "a missing file" 1 "$corvane" $'\nFAILURE: Could not open input'
+check "a missing file" 1 "$corvane" $'\nFAILURE: Could not open input: absent.bin: '"$missing_reason"
 : >"$work/empty.bin"
 tev -monitor -infile empty.bin
 check "an empty file" 1 "$corvane" $'\nFAILURE: Cannot monitor 0 bytes'

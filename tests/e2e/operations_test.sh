@@ -80,7 +80,7 @@ check "write without a file" 1 "$corvane" $'\nFAILURE: No file specified'
 tev -verify -size 10
 check "verify without a file" 1 "$corvane" $'\nFAILURE: No file specified'
 tev -read -outfile folder -size 100
-check "read into a folder" 1 "$corvane" $'\nFAILURE: Invalid file specified'
+check "read into a folder" 1 "$corvane" $'\nFAILURE: Invalid file specified: folder: '"$folder_reason"
 tev -read -outfile zero.bin
 check "read of 0 bytes" 1 "$corvane" $'\nFAILURE: Cannot read 0 bytes'
 fact "a failed read leaves its new empty file" test -f "$work/zero.bin" -a ! -s "$work/zero.bin"
@@ -88,7 +88,7 @@ tev -verify -infile none.bin
 check "verify of a missing file" 1 "$corvane" $'\nFAILURE: Cannot read 0 bytes'
 fact "the verify created it empty" test -f "$work/none.bin" -a ! -s "$work/none.bin"
 tev -write -infile missing.bin
-check "write of a missing file" 1 "$corvane" $'\nFAILURE: Could not open input'
+check "write of a missing file" 1 "$corvane" $'\nFAILURE: Could not open input: missing.bin: '"$missing_reason"
 tev -write -infile half.bin -fileaddress 1
 check "write of the whole size from a later address" 1 "$corvane" $'\nFAILURE: File address and size out of range'
 tev -write -infile half.bin -fileaddress FFFFFF00 -size 200

@@ -16,6 +16,14 @@ sim_pid=""
 monitor_pid=""
 other_pids=()
 other_ports=""
+# The system's reasons for a file that is not there and for a folder opened as a file.
+if [ -n "${runner:-}" ]; then
+    missing_reason="The system cannot find the file specified."
+    folder_reason="Access denied."
+else
+    missing_reason="No such file or directory"
+    folder_reason="Is a directory"
+fi
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
 # sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.

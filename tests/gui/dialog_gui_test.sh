@@ -41,6 +41,27 @@ clear_com_links
 unset TEVRIX_PORTS
 gtest 'NoHardware.*'
 
+# An emulator that comes after the dialog: the simulator starts on the pinned port once the test
+# says the first search has found nothing (bounded: at most 300 s).
+if [ -x "$sim" ]; then
+    export TEVRIX_PORTS="COM$com"
+    export TEVRIX_GUI_SIGNAL="Z:$work/sim-now"
+    [ -d "$WINEPREFIX/dosdevices" ] || "$runner" cmd /c exit >/dev/null 2>&1
+    (
+        for _ in $(seq 1500); do
+            [ -e "$work/sim-now" ] && exec "$sim" --link "$WINEPREFIX/dosdevices/com$com" --model dravel \
+                >"$work/late.out" 2>&1
+            sleep 0.2
+        done
+    ) &
+    late_pid=$!
+    gtest 'LateEmulator.*'
+    kill "$late_pid" 2>/dev/null
+    wait "$late_pid" 2>/dev/null
+    unset TEVRIX_GUI_SIGNAL
+    clear_com_links
+fi
+
 if [ ! -x "$sim" ]; then
     echo "FAIL: no simulator at '$sim'"
     failures=$((failures + 1))
