@@ -101,8 +101,12 @@ void DialogSession::PressKey(UINT key, bool alt) const {
         PostMessageA(target, WM_KEYDOWN, key, 1);
         PostMessageA(target, WM_KEYUP, key, 1 | (3u << 30));
     }
-    // A sent message is handled after the posted ones before it have been.
-    SendMessageA(dialog_, WM_NULL, 0, 0);
+    // A message posted after the keys is handled once they have been; its mark, the RAM start
+    // address's length limit (far above what a number takes), is read back until it shows.
+    HWND marker = Item(IDC_EMU_ADDRESS);
+    const auto mark = SendMessageA(marker, EM_GETLIMITTEXT, 0, 0) == 0x7FFFFFF0 ? 0x7FFFFFF1 : 0x7FFFFFF0;
+    PostMessageA(marker, EM_SETLIMITTEXT, mark, 0);
+    WaitUntil([&] { return SendMessageA(marker, EM_GETLIMITTEXT, 0, 0) == mark; }, kEventTimeoutMs);
 }
 
 void DialogSession::PostCommand(int id) const {
@@ -116,12 +120,12 @@ HWND DialogSession::OpenChooser() const {
 }
 
 bool DialogSession::ChooseFile(const std::string& path) const {
+    SendMessageA(Item(IDC_OPERATION), CB_SETCURSEL, 1, 0);
     HWND chooser = OpenChooser();
     if (chooser == nullptr) {
         return false;
     }
-    HWND name = nullptr;
-    EnumChildWindows(chooser, FindFileNameEdit, reinterpret_cast<LPARAM>(&name));
+    HWND name = FileNameBox(chooser);
     if (name == nullptr) {
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
         return false;
@@ -130,6 +134,12 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
     return WaitUntil([&] { return !IsWindow(chooser); }, kEventTimeoutMs);
+}
+
+HWND DialogSession::FileNameBox(HWND chooser) {
+    HWND name = nullptr;
+    EnumChildWindows(chooser, FindFileNameEdit, reinterpret_cast<LPARAM>(&name));
+    return name;
 }
 
 std::vector<std::string> DialogSession::ChooserFileTypes() const {

@@ -32,8 +32,11 @@ class DialogSession {
     void PressKey(UINT key, bool alt = false) const;
     // Menu and inset-button commands arrive posted, since some open modal loops.
     void PostCommand(int id) const;
-    // Chooses a file through the real file dialog opened by the "..." button in the file field.
+    // Chooses an existing file through the real open-file dialog of the "..." button, with the
+    // operation set to a write first (a read chooses with the save dialog).
     bool ChooseFile(const std::string& path) const;
+    // The file-name box of a file dialog; null when it has none.
+    static HWND FileNameBox(HWND chooser);
     // The file types that dialog offers, in order; it is cancelled afterwards.
     std::vector<std::string> ChooserFileTypes() const;
 

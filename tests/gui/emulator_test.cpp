@@ -468,11 +468,7 @@ TEST_F(WithEmulator, ReadChoosesItsFileWithASaveAsDialogThatAsksBeforeOverwritin
     HWND chooser = session_.FindThreadWindow("Select file...", kEventTimeoutMs);
     ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(session_.Text(GetDlgItem(chooser, IDOK)), "&Save");
-    // The file-name box: an edit (edt1) or the edit of a combo box (cmb13).
-    HWND name = GetDlgItem(chooser, 0x480);
-    if (name == nullptr) {
-        name = FindWindowExA(GetDlgItem(chooser, 0x47C), nullptr, "Edit", nullptr);
-    }
+    HWND name = DialogSession::FileNameBox(chooser);
     ASSERT_NE(name, nullptr);
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(existing.c_str()));
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
