@@ -177,6 +177,11 @@ check "slow write across banks" 0 "$dravel" \
 tev -verify -infile odd-large.bin -large -nobackbuf -emuaddress 0xFF80
 check "verify across banks" 0 "$dravel" \
     $'\nVerifying 0x10301 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
+# The device stays in bank 8 from the runs before: without -large its bank is not changed, but
+# the run says so and where end-justified data goes.
+tev -read -outfile note.bin -size 100
+check "a device left in bank 8 is named" 0 "$dravel" \
+    $'\nThe emulator emulates bank 8 (0x80000 bytes) and -large is not given: its bank stays, and end-justified data goes to the end of those 0x80000 bytes\nReading 0x100 bytes from emulator at address 0x7FF00 (Backfill)...'"$ok"
 sim_stop
 
 finish

@@ -211,21 +211,76 @@ TEST_F(NoHardware, FileDetectHardwareSearchesAgainAndTheBackgroundSearchStaysQui
     EXPECT_FALSE(session_.Enabled(IDC_EXECUTE));
 }
 
-// Run by the test script with the port pinned and no emulator on it; the script starts one there
-// once the file TEVRIX_GUI_SIGNAL names exists.
-TEST(LateEmulator, OneStartedAfterTheDialogIsFoundWithoutARestart) {
-    const char* signal = std::getenv("TEVRIX_GUI_SIGNAL");
-    ASSERT_NE(signal, nullptr) << "the script names the signal file";
-    DialogSession session;
-    ASSERT_NE(session.dialog(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session); }, kDetectionTimeoutMs)) << session.Log();
-    ASSERT_EQ(session.Log(), "Detecting Hardware...\r\nNo hardware detected");
-    ASSERT_TRUE(WriteFileBytes(signal, {1}));
-    ASSERT_TRUE(WaitUntil([&] { return session.Enabled(IDC_EXECUTE); }, 2 * kEventTimeoutMs))
-        << session.Log();
+// Run by the test script with the port pinned and no emulator on it. The script starts one there
+// when the file TEVRIX_GUI_SIGNAL names exists, stops it when that name with ".stop" exists
+// (making the name with ".stopped" once it has), and starts it again for ".again".
+class LateEmulator : public testing::Test {
+  protected:
+    static std::string Signal(const char* suffix) {
+        const char* signal = std::getenv("TEVRIX_GUI_SIGNAL");
+        return std::string(signal != nullptr ? signal : "") + suffix;
+    }
+    static bool Exists(const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static std::size_t Count(const std::string& text, const std::string& part) {
+        std::size_t count = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
+    void Write(const std::string& path) {
+        SendMessageA(session_.Item(IDC_OPERATION), CB_SETCURSEL, 1, 0);
+        SendMessageA(session_.Item(IDC_FILE_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        session_.Click(IDC_EXECUTE);
+    }
+
+    DialogSession session_;
+    TempDir dir_;
+};
+
+TEST_F(LateEmulator, OneStartedLaterIsFoundAndOneThatStopsAnsweringIsSearchedForAgain) {
+    ASSERT_NE(std::getenv("TEVRIX_GUI_SIGNAL"), nullptr) << "the script names the signal file";
+    ASSERT_NE(session_.dialog(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session_); }, kDetectionTimeoutMs)) << session_.Log();
+    ASSERT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
+    ASSERT_TRUE(WriteFileBytes(Signal(""), {1}));
+    ASSERT_TRUE(WaitUntil([&] { return session_.Enabled(IDC_EXECUTE); }, 2 * kEventTimeoutMs))
+        << session_.Log();
     const std::string head = "Detecting Hardware...\r\nNo hardware detected\r\n\r\nFound: ";
-    EXPECT_EQ(session.Log().substr(0, head.size()), head) << "the looks in between say nothing";
-    SaveScreenshot(session.dialog(), "dialog_found_later.png");
+    EXPECT_EQ(session_.Log().substr(0, head.size()), head) << "the looks in between say nothing";
+    SaveScreenshot(session_.dialog(), "dialog_found_later.png");
+
+    // The emulator goes away while the dialog is idle: the next write fails, and the dialog
+    // searches again by itself until it is back.
+    ASSERT_TRUE(WriteFileBytes(Signal(".stop"), {1}));
+    ASSERT_TRUE(WaitUntil([&] { return Exists(Signal(".stopped")); }, kEventTimeoutMs));
+    const std::string image = dir_.Path("image.bin");
+    ASSERT_TRUE(WriteFileBytes(image, Pattern(0x400, 3)));
+    Write(image);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Count(session_.Log(), "Detecting Hardware...") == 2; }, kEventTimeoutMs))
+        << session_.Log();
+    EXPECT_TRUE(session_.Log().find("\r\nFAILURE: Emu write failed with ") != std::string::npos)
+        << session_.Log();
+    EXPECT_EQ(session_.ItemText(IDC_STATUS), "Failed");
+    EXPECT_FALSE(session_.Enabled(IDC_EXECUTE)) << "until the emulator is found again";
+    SaveScreenshot(session_.dialog(), "dialog_searching_again.png");
+
+    // Restarted, it is found again and takes the next write.
+    ASSERT_TRUE(WriteFileBytes(Signal(".again"), {1}));
+    ASSERT_TRUE(WaitUntil([&] { return session_.Enabled(IDC_EXECUTE); }, 2 * kEventTimeoutMs))
+        << session_.Log();
+    EXPECT_EQ(Count(session_.Log(), "\r\n\r\nFound: "), 2u) << session_.Log();
+    Write(image);
+    ASSERT_TRUE(
+        WaitUntil([&] { return session_.Enabled(IDC_OPERATION) && session_.ItemText(IDC_STATUS) == "Done"; },
+                  kEventTimeoutMs))
+        << session_.Log();
+    const std::string log = session_.Log();
+    EXPECT_EQ(log.substr(log.size() - 31), "SUCCESS: Operation completed...") << log;
 }
 
 // Run by the test script with a simulated device that answers but has no emulation capability.
