@@ -16,9 +16,10 @@ sim_pid=""
 monitor_pid=""
 other_pids=()
 other_ports=""
-# The system's reasons for a file that is not there and for a folder opened as a file.
+# The system's reasons for a file that is not there and for a folder opened as a file (Wine's
+# words; Windows says "The system cannot find the file specified." and "Access is denied.").
 if [ -n "${runner:-}" ]; then
-    missing_reason="The system cannot find the file specified."
+    missing_reason="File not found."
     folder_reason="Access denied."
 else
     missing_reason="No such file or directory"
