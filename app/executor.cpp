@@ -5,7 +5,6 @@
 #include "image_diff.h"
 #include "image_file.h"
 #include "image_output.h"
-#include "image_source.h"
 #include "monitor.h"
 #include "sound.h"
 #include "status_window.h"
@@ -13,6 +12,7 @@
 #include "transfer_progress.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
@@ -25,34 +25,52 @@ Buffer Allocate(std::uint32_t size) {
     return Buffer(new (std::nothrow) std::uint8_t[size]);
 }
 
-// Reports a file that is refused before anything is sent.
-int Refuse(const std::string& failure) {
-    PrintStatus(1, "FAILURE: %s", failure.c_str());
+// Reports a read that cannot go on; 0.
+int FailRead(const char* failure) {
+    PrintStatus(1, "FAILURE: %s", failure);
     return 0;
 }
 
-// Reports a file that could not be opened: the failure, the file and the system's reason.
-int RefuseFile(const char* failure, const char* path, const ImageFile* file) {
-    PrintStatus(1, "FAILURE: %s: %s: %s", failure, path, OpenErrorText(file).c_str());
-    return 0;
+// Without a size a read takes the emulator's RAM from where the placement starts to its end.
+bool TakeReadSize(OperationParams* params) {
+    if (params->size != 0) {
+        return true;
+    }
+    std::uint32_t ramSize = 0;
+    params->size = RamFromPlacement(params, &ramSize);
+    if (params->size != 0) {
+        return true;
+    }
+    // A family with no known RAM size gives no size to take.
+    if (ramSize == 0) {
+        PrintStatus(1, "FAILURE: Cannot read 0 bytes");
+        return false;
+    }
+    PrintStatus(
+        1, "FAILURE: Emulator address 0x%.2X lies at or past the end of the emulator's RAM of 0x%.2X bytes",
+        params->emuAddress, ramSize);
+    return false;
 }
 
 int ReadOperation(OperationParams* params) {
     if (params->filePath[0] == '\0') {
-        PrintStatus(1, "FAILURE: No file specified");
+        return FailRead("No file specified");
+    }
+    // A file that is not there is made only once the emulator's bytes have arrived, so that a
+    // failed read leaves nothing behind.
+    ImageFile out;
+    const bool existing = OpenImage(&out, params->filePath, ImageOpen::WriteExisting);
+    if (!existing && !CanCreateImage(params->filePath)) {
+        PrintStatus(1, "FAILURE: Invalid file specified: %s: %s", params->filePath,
+                    OpenErrorText(&out).c_str());
         return 0;
     }
-    ImageFile out;
-    if (!OpenImage(&out, params->filePath, ImageOpen::WriteKeep)) {
-        return RefuseFile("Invalid file specified", params->filePath, &out);
-    }
-    if (params->size == 0) {
-        PrintStatus(1, "FAILURE: Cannot read 0 bytes");
+    if (!TakeReadSize(params)) {
         return 0;
     }
     std::string failure;
     if (!FitsReadOutput(params->filePath, params->fileAddress, params->size, &failure)) {
-        return Refuse(failure);
+        return FailRead(failure.c_str());
     }
     // Before the buffer, so a size the RAM cannot hold costs no allocation.
     Placement place;
@@ -61,8 +79,7 @@ int ReadOperation(OperationParams* params) {
     }
     Buffer buffer = Allocate(params->size);
     if (!buffer) {
-        PrintStatus(1, "FAILURE: Out of memory");
-        return 0;
+        return FailRead("Out of memory");
     }
     PrintStatus(1, "Reading 0x%.2X bytes from emulator at address 0x%.2X%s...", params->size, place.address,
                 place.suffix);
@@ -73,58 +90,34 @@ int ReadOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Emu read failed with %s", ResultToString(result));
         return 0;
     }
-    // The emulator's bytes are only saved once they are all in the file.
-    if (!SaveReadOutput(&out, params->filePath, params->fileAddress, buffer.get(), params->size)) {
-        PrintStatus(1, "FAILURE: Could not write output file");
-        return 0;
+    // The emulator's bytes are only saved once they are all in the file; a file made for them
+    // that could not take them all is removed again.
+    if ((!existing && !OpenImage(&out, params->filePath, ImageOpen::WriteKeep)) ||
+        !SaveReadOutput(&out, params->filePath, params->fileAddress, buffer.get(), params->size)) {
+        if (!existing && IsImageOpen(&out)) {
+            CloseImage(&out);
+            std::remove(params->filePath);
+        }
+        return FailRead("Could not write output file");
     }
     PrintStatus(1, "SUCCESS: Operation completed...");
     PlayProgramSound(SOUND_READ_DONE);
     return 1;
 }
 
-int WriteOperation(OperationParams* params) {
-    if (params->filePath[0] == '\0') {
-        PrintStatus(1, "FAILURE: No file specified");
+int WriteOperation(OperationParams* params, OperationInput* input) {
+    // Placed before the buffer, so a size the RAM cannot hold costs no allocation.
+    Placement place;
+    if (!PlaceTransfer(params, params->size, params->size, &place)) {
         return 0;
-    }
-    ImageSource in;
-    if (!OpenImage(&in.file, params->filePath, ImageOpen::ReadExisting)) {
-        return RefuseFile("Could not open input", params->filePath, &in.file);
-    }
-    std::string failure;
-    if (!LoadImageSource(&in, params->filePath, &failure)) {
-        return Refuse(failure);
-    }
-    std::uint64_t fileSize = SourceSize(&in);
-    if (params->size == 0) {
-        params->size = fileSize > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(fileSize);
-    }
-    // In 64 bits, so a huge file address cannot wrap round to a small sum.
-    if (std::uint64_t{params->fileAddress} + params->size > fileSize) {
-        PrintStatus(1, "FAILURE: File address and size out of range");
-        return 0;
-    }
-    // An empty file (or one that only seems so, as a device file) would report success for
-    // nothing written.
-    if (params->size == 0) {
-        PrintStatus(1, "FAILURE: Cannot write 0 bytes");
-        return 0;
-    }
-    if (!FitsRecordLayout(&in, params->filePath, params->size, &failure)) {
-        return Refuse(failure);
     }
     Buffer buffer = Allocate(params->size);
     if (!buffer) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    if (ReadSourceAt(&in, params->fileAddress, buffer.get(), params->size) != params->size) {
+    if (ReadSourceAt(&input->source, params->fileAddress, buffer.get(), params->size) != params->size) {
         PrintStatus(1, "FAILURE: Could not read source file");
-        return 0;
-    }
-    Placement place;
-    if (!PlaceTransfer(params, params->size, params->size, &place)) {
         return 0;
     }
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
@@ -143,30 +136,7 @@ int WriteOperation(OperationParams* params) {
 }
 
 // A mismatch is a failure: scripts act on the exit status.
-int VerifyOperation(OperationParams* params) {
-    if (params->filePath[0] == '\0') {
-        PrintStatus(1, "FAILURE: No file specified");
-        return 0;
-    }
-    ImageSource in;
-    if (!OpenImage(&in.file, params->filePath, ImageOpen::ReadOrCreate)) {
-        return RefuseFile("Invalid file specified", params->filePath, &in.file);
-    }
-    std::string failure;
-    if (!LoadImageSource(&in, params->filePath, &failure)) {
-        return Refuse(failure);
-    }
-    if (params->size == 0) {
-        std::uint64_t fileSize = SourceSize(&in);
-        params->size = fileSize > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(fileSize);
-        if (params->size == 0) {
-            PrintStatus(1, "FAILURE: Cannot read 0 bytes");
-            return 0;
-        }
-    }
-    if (!FitsRecordLayout(&in, params->filePath, params->size, &failure)) {
-        return Refuse(failure);
-    }
+int VerifyOperation(OperationParams* params, OperationInput* input) {
     Placement place;
     if (!PlaceTransfer(params, params->size, params->size, &place)) {
         return 0;
@@ -190,9 +160,14 @@ int VerifyOperation(OperationParams* params) {
         PrintStatus(1, "FAILURE: Out of memory");
         return 0;
     }
-    std::uint32_t fileBytes = ReadSourceAt(&in, params->fileAddress, file.get(), params->size);
+    std::uint32_t fileBytes = ReadSourceAt(&input->source, params->fileAddress, file.get(), params->size);
     std::uint32_t count = CountDifferences(emulator.get(), file.get(), params->size, fileBytes);
     if (count > 0) {
+        // Where, so that the user need not read the RAM back and compare it by hand.
+        for (const std::string& line : DescribeDifferences(emulator.get(), file.get(), params->size,
+                                                           fileBytes, place.address, params->fileAddress)) {
+            PrintStatus(1, "%s", line.c_str());
+        }
         PrintStatus(1, "FAILURE: Buffers do NOT match! %u bytes different. Operation completed", count);
         PlayProgramSound(SOUND_VERIFY_MISMATCH);
         return 0;
@@ -204,26 +179,26 @@ int VerifyOperation(OperationParams* params) {
 
 } // namespace
 
-int ExecuteOperation(OperationParams* params) {
-    SetProgressText("Executing");
-    int result = 0;
+int RunOperation(OperationParams* params, OperationInput* input) {
     switch (params->operation) {
     case OP_READ:
-        result = ReadOperation(params);
-        break;
+        return ReadOperation(params);
     case OP_WRITE:
-        result = WriteOperation(params);
-        break;
+        return WriteOperation(params, input);
     case OP_VERIFY:
-        result = VerifyOperation(params);
-        break;
+        return VerifyOperation(params, input);
     case OP_MONITOR:
-        result = MonitorFile(params);
-        break;
+        return MonitorFile(params);
     default:
         PrintStatus(1, "FAILURE: Invalid Operation Specified");
-        break;
+        return 0;
     }
+}
+
+int ExecuteOperation(OperationParams* params) {
+    SetProgressText("Executing");
+    OperationInput input;
+    const int result = PrepareOperation(params, &input) ? RunOperation(params, &input) : 0;
     SetProgressText("Idle");
     EnableExecute();
     return result;

@@ -27,10 +27,10 @@ struct ImageFile {
 enum class ImageOpen {
     // An existing file, read only, others may read it too (the source of a write).
     ReadExisting,
-    // Read only, created empty when missing, others may read it too (the file of a verify).
-    ReadOrCreate,
     // Write only, not shared, created when missing, contents kept (the output of a read).
     WriteKeep,
+    // An existing file, write only, not shared, contents kept (the output of a read that is there).
+    WriteExisting,
     // An existing file, read only, others may read and write it (a file being edited).
     Watch,
 };
@@ -40,6 +40,10 @@ bool OpenImage(ImageFile* file, const char* path, ImageOpen mode);
 // The system's words for why the last open failed ("No such file or directory", "The system
 // cannot find the file specified.").
 std::string OpenErrorText(const ImageFile* file);
+
+// Whether `path` names nothing yet and a file could be made there (its folder exists), so that a
+// read can make its output only once it has the bytes for it.
+bool CanCreateImage(const char* path);
 bool IsImageOpen(const ImageFile* file);
 
 // The file's length in bytes.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,10 +11,10 @@ namespace {
 
 int OpenFlags(ImageOpen mode) {
     switch (mode) {
-    case ImageOpen::ReadOrCreate:
-        return O_RDONLY | O_CREAT;
     case ImageOpen::WriteKeep:
         return O_WRONLY | O_CREAT;
+    case ImageOpen::WriteExisting:
+        return O_WRONLY;
     case ImageOpen::ReadExisting:
     case ImageOpen::Watch:
         break;
@@ -46,6 +47,18 @@ bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
 
 std::string OpenErrorText(const ImageFile* file) {
     return std::strerror(file->openError);
+}
+
+bool CanCreateImage(const char* path) {
+    struct stat info;
+    if (lstat(path, &info) == 0 || errno != ENOENT) {
+        return false;
+    }
+    std::string folder(path);
+    const std::size_t slash = folder.find_last_of('/');
+    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 void CloseImage(ImageFile* file) {

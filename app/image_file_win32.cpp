@@ -23,13 +23,14 @@ bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
     switch (mode) {
     case ImageOpen::ReadExisting:
         break;
-    case ImageOpen::ReadOrCreate:
-        disposition = OPEN_ALWAYS;
-        break;
     case ImageOpen::WriteKeep:
         access = GENERIC_WRITE;
         share = 0;
         disposition = OPEN_ALWAYS;
+        break;
+    case ImageOpen::WriteExisting:
+        access = GENERIC_WRITE;
+        share = 0;
         break;
     case ImageOpen::Watch:
         share = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -59,6 +60,11 @@ std::string OpenErrorText(const ImageFile* file) {
         message = "error " + std::to_string(file->openError);
     }
     return message;
+}
+
+bool CanCreateImage(const char* path) {
+    // A missing folder on the way is ERROR_PATH_NOT_FOUND, an existing file no error at all.
+    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 void CloseImage(ImageFile* file) {

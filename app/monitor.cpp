@@ -6,6 +6,7 @@
 #include "image_diff.h"
 #include "image_file.h"
 #include "image_source.h"
+#include "operation_input.h"
 #include "status_window.h"
 #include "transfer_placement.h"
 
@@ -70,7 +71,7 @@ bool StartWatching(OperationParams* params, ImageSource* source, Watched* watche
         PrintStatus(1, "FAILURE: Cannot monitor 0 bytes");
         return false;
     }
-    watched->length = WatchedLength(fileSize, params->fileAddress);
+    watched->length = TakenLength(fileSize, params->fileAddress, params->size, false);
     if (watched->length == 0) {
         PrintStatus(1, "FAILURE: File address and size out of range");
         return false;
@@ -87,8 +88,7 @@ bool StartWatching(OperationParams* params, ImageSource* source, Watched* watche
     }
     ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
     std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
-    const std::uint32_t placed = params->size != 0 ? params->size : watched->length;
-    return PlaceTransfer(params, placed, watched->length, &watched->place);
+    return PlaceTransfer(params, watched->length, watched->length, &watched->place);
 }
 
 // One look at the file: every run where it differs from what the emulator holds is written. After
@@ -155,14 +155,6 @@ const char* FileNameOf(const char* path) {
 }
 
 } // namespace
-
-std::uint32_t WatchedLength(std::uint64_t fileSize, std::uint32_t fileAddress) {
-    if (fileSize <= fileAddress) {
-        return 0;
-    }
-    std::uint64_t length = fileSize - fileAddress;
-    return length > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(length);
-}
 
 int MonitorFile(OperationParams* params) {
     // Set up before the baseline is read, so that no save after it goes unnoticed.

@@ -30,13 +30,28 @@ bool FitsRam(const OperationParams* params, std::uint32_t size, std::uint32_t le
     return false;
 }
 
+bool UsesLargeBank(const OperationParams* params) {
+    return params->large && (g_device.capabilities & CAPS_BANKS);
+}
+
+// The RAM of the bank the transfer will use, so a refused transfer switches no bank either.
+std::uint32_t PlannedRamSize(const OperationParams* params) {
+    return GetEmulationRamSize(&g_device, UsesLargeBank(params) ? 8 : g_device.emulationBank);
+}
+
 } // namespace
 
+std::uint32_t RamFromPlacement(const OperationParams* params, std::uint32_t* ramSize) {
+    *ramSize = PlannedRamSize(params);
+    if (!params->noBackBuf) {
+        return *ramSize;
+    }
+    return params->emuAddress < *ramSize ? *ramSize - params->emuAddress : 0;
+}
+
 bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place) {
-    const bool largeBank = params->large && (g_device.capabilities & CAPS_BANKS);
-    // Checked with the bank the transfer will use, so a refused transfer switches no bank either.
-    if (!FitsRam(params, size, length,
-                 GetEmulationRamSize(&g_device, largeBank ? 8 : g_device.emulationBank))) {
+    const bool largeBank = UsesLargeBank(params);
+    if (!FitsRam(params, size, length, PlannedRamSize(params))) {
         return false;
     }
     if (largeBank) {

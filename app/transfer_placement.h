@@ -17,3 +17,9 @@ struct Placement {
 // before anything is sent, since the device would wrap it round onto other bytes; false then.
 // Where no RAM size is known for the family, every range is taken.
 bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place);
+
+// How many bytes lie from where a transfer would start to the end of the RAM the device offers
+// (with the bank PlaceTransfer would select): the whole RAM when end-justified, else from
+// emuAddress on, 0 when that lies at or past the end. `ramSize` gets the RAM's size, 0 (and so the
+// result) where none is known for the family.
+std::uint32_t RamFromPlacement(const OperationParams* params, std::uint32_t* ramSize);

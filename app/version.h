@@ -1,10 +1,8 @@
 #pragma once
-// The program's version numbers, written once: the Windows version resource and the native
-// build's compiled-in version text both come from here.
-#define TEVRIX_FILEVERSION 1, 0, 92, 1
-#define TEVRIX_FILEVERSION_TEXT "1, 0, 92, 1"
-#define TEVRIX_PRODUCTVERSION 1, 0, 0, 1
-#define TEVRIX_PRODUCTVERSION_TEXT "1, 0, 0, 1"
+// The program's version numbers come from the build (version_numbers.h, made from the project's
+// version); the Windows version resource and the native build's version text both use them.
+#include "version_numbers.h"
+
 #define TEVRIX_MAKER_NOTICE "Copyright (C) 2026 The Tevrix developers"
 #define TEVRIX_DESCRIPTION "Tevrix memory emulator transfer utility"
 

@@ -9,6 +9,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool imagemagick python3 groff-base
+  dpkg-dev file lintian unzip
 )
 
 missing=()

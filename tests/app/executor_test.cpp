@@ -14,6 +14,7 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -60,7 +61,8 @@ struct Case {
     int result;
 };
 
-// The system's words for a file that is not there and for a folder opened as a file.
+// The system's words for a file that is not there, a folder opened as a file and a folder that is
+// not there.
 #ifdef _WIN32
 std::string SystemText(DWORD code) {
     char text[256] = {};
@@ -73,15 +75,17 @@ std::string SystemText(DWORD code) {
 }
 const std::string kMissing = SystemText(ERROR_FILE_NOT_FOUND);
 const std::string kDirectory = SystemText(ERROR_ACCESS_DENIED);
+const std::string kNoFolder = SystemText(ERROR_PATH_NOT_FOUND);
 #else
 const std::string kMissing = std::strerror(ENOENT);
 const std::string kDirectory = std::strerror(EISDIR);
+const std::string kNoFolder = std::strerror(ENOENT);
 #endif
 
 // The wanted text with the file's path and the system's reasons put in.
 std::string Expand(std::string want, const std::string& path) {
     const std::pair<const char*, std::string> fields[] = {
-        {"{path}", path}, {"{missing}", kMissing}, {"{directory}", kDirectory}};
+        {"{path}", path}, {"{missing}", kMissing}, {"{directory}", kDirectory}, {"{nofolder}", kNoFolder}};
     for (const auto& [name, value] : fields) {
         if (std::size_t at = want.find(name); at != std::string::npos) {
             want.replace(at, std::strlen(name), value);
@@ -97,19 +101,27 @@ const Case kFailures[] = {
     {"verify without file", OP_VERIFY, "", kNoFile, 0, 0x10, "\nFAILURE: No file specified", 0},
     {"read into a directory", OP_READ, "dir", kNoFile, 0, 0x100,
      "\nFAILURE: Invalid file specified: {path}: {directory}", 0},
-    {"read of 0 bytes", OP_READ, "new.bin", kNoFile, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
+    // No emulator, so no RAM size to take.
+    {"read without a size", OP_READ, "new.bin", kNoFile, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
+    {"read into a missing folder", OP_READ, "nofolder/new.bin", kNoFile, 0, 0x100,
+     "\nFAILURE: Invalid file specified: {path}: {nofolder}", 0},
     {"write of a missing file", OP_WRITE, "missing.bin", kNoFile, 0, 0,
      "\nFAILURE: Could not open input: {path}: {missing}", 0},
     {"write of an empty file", OP_WRITE, "empty.bin", 0, 0, 0, "\nFAILURE: Cannot write 0 bytes", 0},
     {"write past the end", OP_WRITE, "a.bin", 0x100, 0x80, 0x81,
      "\nFAILURE: File address and size out of range", 0},
-    {"write of the whole file from a later address", OP_WRITE, "a.bin", 0x100, 1, 0,
+    {"write from the end of the file", OP_WRITE, "a.bin", 0x100, 0x100, 0,
+     "\nFAILURE: File address and size out of range", 0},
+    {"verify from past the end of the file", OP_VERIFY, "a.bin", 0x100, 0x180, 0x10,
+     "\nFAILURE: File address and size out of range", 0},
+    {"monitor with a size past the end", OP_MONITOR, "a.bin", 0x100, 0x80, 0x81,
      "\nFAILURE: File address and size out of range", 0},
     // 0xFFFFFF00 + 0x200 is 0x100 in 32 bits, which would pass as in range.
     {"write at an address that wraps", OP_WRITE, "a.bin", 0x100, 0xFFFFFF00, 0x200,
      "\nFAILURE: File address and size out of range", 0},
-    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Cannot read 0 bytes",
+    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Invalid file specified",
      0},
+    {"verify of an empty file", OP_VERIFY, "empty.bin", 0, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
     {"write with no emulator", OP_WRITE, "a.bin", 0x100, 0, 0,
      "\nWriting 0x100 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED",
@@ -148,18 +160,28 @@ TEST_F(ExecutorTest, EachFailureWritesOneLineAndLeavesTheFileAlone) {
     }
 }
 
-TEST_F(ExecutorTest, FailedReadAndVerifyLeaveANewEmptyFile) {
-    params_.operation = OP_READ;
-    SetFile("read.bin");
-    int result = -1;
-    Run(&result);
-    EXPECT_TRUE(std::filesystem::exists(dir_.Path("read.bin")));
-
-    params_.operation = OP_VERIFY;
-    SetFile("verify.bin");
-    Run(&result);
-    EXPECT_TRUE(std::filesystem::exists(dir_.Path("verify.bin")));
-    EXPECT_EQ(std::filesystem::file_size(dir_.Path("verify.bin")), 0u);
+TEST_F(ExecutorTest, AFailedReadOrVerifyCreatesNoFile) {
+    struct Case {
+        const char* name;
+        std::int32_t operation;
+        std::uint32_t size;
+    };
+    const Case cases[] = {
+        {"read without a size", OP_READ, 0},
+        {"read whose transfer fails", OP_READ, 0x100},
+        {"verify of a missing file", OP_VERIFY, 0},
+        {"verify with a size", OP_VERIFY, 0x100},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        params_.operation = c.operation;
+        params_.size = c.size;
+        SetFile("new.bin");
+        int result = -1;
+        Run(&result);
+        EXPECT_EQ(result, 0) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(dir_.Path("new.bin"))) << c.name;
+    }
 }
 
 TEST_F(ExecutorTest, UserAddressWithoutEndJustifyAndTheSizeTakenFromTheFile) {
@@ -227,7 +249,10 @@ const RecordCase kRecordCases[] = {
     {"write of the records only", OP_WRITE, kHexAt1000, 0x1000, 0x10,
      "\nWriting 0x10 bytes from file address 0x1000 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
-    {"write of the whole size from a later address", OP_WRITE, kHexAt1000, 0x1000, 0,
+    {"write of the rest of the image from a later address", OP_WRITE, kHexAt1000, 0x1008, 0,
+     "\nWriting 0x08 bytes from file address 0x1008 to emulator address 0x00 (Backfill)..."
+     "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
+    {"write from the end of the image", OP_WRITE, kHexAt1000, 0x1010, 0,
      "\nFAILURE: File address and size out of range"},
     {"write past the image", OP_WRITE, kHexAt1000, 0x1000, 0x11,
      "\nFAILURE: File address and size out of range"},
@@ -388,7 +413,153 @@ TEST_F(ExecutorTest, VerifyFailsOnAMismatchAndNamesTheSizeItCompared) {
     }
     WriteFileBytes(dir_.Path("a.bin"), bytes);
     params_.size = 0;
-    EXPECT_EQ(Run(&result), "\nVerifying 0x300 bytes from emulator RAM..."
-                            "\nFAILURE: Buffers do NOT match! 3 bytes different. Operation completed");
+    EXPECT_EQ(Run(&result),
+              "\nVerifying 0x300 bytes from emulator RAM..."
+              "\nDifference at emulator address 0xFD00 (file address 0x0), 1 bytes: emulator 00, file FF"
+              "\nDifference at emulator address 0xFE50 (file address 0x150), 1 bytes: emulator 50, file AF"
+              "\nDifference at emulator address 0xFFFF (file address 0x2FF), 1 bytes: emulator FF, file 00"
+              "\nFAILURE: Buffers do NOT match! 3 bytes different. Operation completed");
     EXPECT_EQ(result, 0);
+}
+
+TEST_F(ExecutorTest, AReadWithoutASizeTakesTheRamFromWhereThePlacementStarts) {
+    struct Case {
+        const char* name;
+        const char* model;
+        std::int32_t noBackBuf;
+        std::uint32_t emuAddress;
+        std::int32_t large;
+        const char* want;
+    };
+    const Case cases[] = {
+        {"end-justified", "corvane", 0, 0, 0,
+         "\nReading 0x10000 bytes from emulator at address 0x00 (Backfill)...\nSUCCESS: Operation "
+         "completed..."},
+        {"from a user address", "corvane", 1, 0x4000, 0,
+         "\nReading 0xC000 bytes from emulator at address 0x4000...\nSUCCESS: Operation completed..."},
+        {"the last byte", "corvane", 1, 0xFFFF, 0,
+         "\nReading 0x01 bytes from emulator at address 0xFFFF...\nSUCCESS: Operation completed..."},
+        {"from the end of RAM", "corvane", 1, 0x10000, 0,
+         "\nFAILURE: Emulator address 0x10000 lies at or past the end of the emulator's RAM of 0x10000 "
+         "bytes"},
+        {"a banked device with -large", "dravel", 0, 0, 1,
+         "\nReading 0x80000 bytes from emulator at address 0x00 (Backfill)...\nSUCCESS: Operation "
+         "completed..."},
+        {"a banked device without -large", "dravel", 0, 0, 0,
+         "\nReading 0x10000 bytes from emulator at address 0x00 (Backfill)...\nSUCCESS: Operation "
+         "completed..."},
+        {"a family with no known RAM size", "quorren", 1, 0, 0, "\nFAILURE: Cannot read 0 bytes"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        SimDevice device(SimConfig(c.model));
+        SetFile("ram.bin");
+        std::filesystem::remove(dir_.Path("ram.bin"));
+        params_.operation = OP_READ;
+        params_.noBackBuf = c.noBackBuf;
+        params_.emuAddress = c.emuAddress;
+        params_.large = c.large;
+        int result = -1;
+        const std::string out = Run(&result);
+        EXPECT_EQ(out, c.want) << c.name;
+        if (out.rfind("\nFAILURE: ", 0) == 0) {
+            EXPECT_EQ(result, 0) << c.name;
+            EXPECT_FALSE(std::filesystem::exists(dir_.Path("ram.bin"))) << c.name;
+            continue;
+        }
+        // The file, made once the bytes came, holds the RAM from the placement on.
+        EXPECT_EQ(result, 1) << c.name;
+        const std::vector<std::uint8_t> ram = device.Ram();
+        const std::size_t from = c.noBackBuf ? c.emuAddress : 0;
+        EXPECT_EQ(ReadFileBytes(dir_.Path("ram.bin")),
+                  std::vector<std::uint8_t>(ram.begin() + static_cast<std::ptrdiff_t>(from),
+                                            ram.begin() + static_cast<std::ptrdiff_t>(from + params_.size)))
+            << c.name;
+    }
+}
+
+TEST_F(ExecutorTest, AVerifyThatFailsSaysWhereBeforeItsResultLine) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        std::uint32_t fileAddress;
+        std::uint32_t size;
+        std::vector<std::string> want;
+    };
+    const std::vector<std::uint8_t> ram = CountingBytes(0x48);
+    std::vector<std::uint8_t> oneByte = CountingBytes(0x40);
+    oneByte[7] = 0x5A;
+    // Twelve bytes in one run show eight of each side; two runs one equal byte apart stay two.
+    std::vector<std::uint8_t> twoRuns = CountingBytes(0x40);
+    std::fill(twoRuns.begin() + 0x10, twoRuns.begin() + 0x1C, 0xEE);
+    twoRuns[0x1D] = 0xEE;
+    std::vector<std::uint8_t> everyOther = CountingBytes(0x40);
+    std::vector<std::string> sixteenShown;
+    for (std::uint32_t at = 0; at < 0x40; at += 2) {
+        everyOther[at] = 0xFF;
+        char line[120];
+        std::snprintf(
+            line, sizeof line,
+            "Difference at emulator address 0x%X (file address 0x%X), 1 bytes: emulator %.2X, file FF",
+            0x100 + at, at, at);
+        if (sixteenShown.size() < 16) {
+            sixteenShown.push_back(line);
+        }
+    }
+    sixteenShown.push_back("... and 16 more differing runs");
+    // From file address 4 the file's addresses and the emulator's part company; the size runs 4
+    // bytes past the file's end.
+    std::vector<std::uint8_t> shifted(4 + oneByte.size(), 0xAA);
+    std::copy(oneByte.begin(), oneByte.end(), shifted.begin() + 4);
+    const Case cases[] = {
+        {"one byte",
+         oneByte,
+         0,
+         0,
+         {"Difference at emulator address 0x107 (file address 0x7), 1 bytes: emulator 07, file 5A"}},
+        {"long and short runs",
+         twoRuns,
+         0,
+         0,
+         {"Difference at emulator address 0x110 (file address 0x10), 12 bytes: emulator 10 11 12 13 14 15 16 "
+          "17 ..., file EE EE EE EE EE EE EE EE ...",
+          "Difference at emulator address 0x11D (file address 0x1D), 1 bytes: emulator 1D, file EE"}},
+        {"more than sixteen runs", everyOther, 0, 0, sixteenShown},
+        {"from a file address and past the file's end",
+         shifted,
+         4,
+         0x44,
+         {"Difference at emulator address 0x107 (file address 0xB), 1 bytes: emulator 07, file 5A",
+          "Difference at emulator address 0x140 (file address 0x44), 4 bytes: emulator 40 41 42 43, past the "
+          "end of the file"}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        SimDevice device(SimConfig("corvane"));
+        WriteFileBytes(dir_.Path("ram.bin"), ram);
+        SetFile("ram.bin");
+        params_.operation = OP_WRITE;
+        params_.noBackBuf = 1;
+        params_.emuAddress = 0x100;
+        int result = -1;
+        Run(&result);
+        ASSERT_EQ(result, 1) << c.name;
+
+        WriteFileBytes(dir_.Path("file.bin"), c.file);
+        SetFile("file.bin");
+        params_.operation = OP_VERIFY;
+        params_.fileAddress = c.fileAddress;
+        params_.size = c.size;
+        const std::string out = Run(&result);
+        EXPECT_EQ(result, 0) << c.name;
+        std::string lines;
+        for (const std::string& line : c.want) {
+            lines += "\n" + line;
+        }
+        // Between the line that names the size and the unchanged result line, which stays last.
+        const std::size_t first = out.find('\n', 1);
+        const std::size_t last = out.rfind('\n');
+        EXPECT_EQ(out.substr(first, last - first), lines) << c.name;
+        EXPECT_EQ(out.substr(last).rfind("\nFAILURE: Buffers do NOT match! ", 0), 0u) << c.name;
+    }
 }

@@ -9,15 +9,28 @@
 TEST(ImageFile, OpenModesCreateOnlyWhereAllowed) {
     TempDir dir;
     ImageFile file;
-    EXPECT_FALSE(OpenImage(&file, dir.Path("missing.bin").c_str(), ImageOpen::ReadExisting));
-    EXPECT_FALSE(OpenImage(&file, dir.Path("missing.bin").c_str(), ImageOpen::Watch));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("missing.bin")));
+    const std::string missing = dir.Path("missing.bin");
+    EXPECT_FALSE(OpenImage(&file, missing.c_str(), ImageOpen::ReadExisting));
+    EXPECT_FALSE(OpenImage(&file, missing.c_str(), ImageOpen::Watch));
+    EXPECT_FALSE(OpenImage(&file, missing.c_str(), ImageOpen::WriteExisting));
+    EXPECT_FALSE(std::filesystem::exists(missing));
 
-    ASSERT_TRUE(OpenImage(&file, dir.Path("verify.bin").c_str(), ImageOpen::ReadOrCreate));
+    ASSERT_TRUE(OpenImage(&file, missing.c_str(), ImageOpen::WriteKeep));
     EXPECT_EQ(ImageSize(&file), 0u);
     CloseImage(&file);
-    EXPECT_TRUE(std::filesystem::exists(dir.Path("verify.bin")));
+    EXPECT_TRUE(std::filesystem::exists(missing));
     EXPECT_FALSE(IsImageOpen(&file));
+    EXPECT_TRUE(OpenImage(&file, missing.c_str(), ImageOpen::WriteExisting));
+}
+
+TEST(ImageFile, AFileCanBeCreatedOnlyWhereNothingIsAndTheFolderExists) {
+    TempDir dir;
+    WriteFileBytes(dir.Path("there.bin"), {1});
+    EXPECT_TRUE(CanCreateImage(dir.Path("new.bin").c_str()));
+    EXPECT_FALSE(CanCreateImage(dir.Path("there.bin").c_str()));
+    EXPECT_FALSE(CanCreateImage(dir.Path("").c_str()));
+    EXPECT_FALSE(CanCreateImage(dir.Path("nofolder/new.bin").c_str()));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("new.bin")));
 }
 
 TEST(ImageFile, WriteKeepsTheRestOfAnExistingFileAndExtendsPastItsEnd) {

@@ -107,15 +107,6 @@ class MonitorTest : public ::testing::Test {
 
 } // namespace
 
-TEST(WatchedLength, FromTheFileAddressToTheEnd) {
-    EXPECT_EQ(WatchedLength(0x10000, 0), 0x10000u);
-    EXPECT_EQ(WatchedLength(0x10000, 0x4000), 0xC000u);
-    EXPECT_EQ(WatchedLength(0x10000, 0xFFFF), 1u);
-    EXPECT_EQ(WatchedLength(0x10000, 0x10000), 0u);
-    EXPECT_EQ(WatchedLength(0x10000, 0xFFFFFFFF), 0u);
-    EXPECT_EQ(WatchedLength(0, 0), 0u);
-}
-
 TEST_F(MonitorTest, NothingToWatchIsAFailureThatNamesWhy) {
     struct Case {
         const char* name;
@@ -248,6 +239,21 @@ TEST_F(MonitorTest, WatchesFromTheFileAddressToTheLastByte) {
     Stop();
     EXPECT_EQ(out_.Text(), Begun(0x100, 0xF00, 0xFF00) +
                                "\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
+}
+
+// With a size only that many bytes are watched, and they are placed by their own length.
+TEST_F(MonitorTest, WithASizeWatchesOnlyThatMany) {
+    WriteFileBytes(path_, CountingBytes(0x1000));
+    params_.fileAddress = 0x100;
+    params_.size = 0x10;
+    Start();
+    EditInPlace(0x200, {0xEE});
+    EditInPlace(0x10F, {0xEE});
+    EXPECT_TRUE(WaitFor("Changes detected"));
+    Stop();
+    EXPECT_EQ(out_.Text(),
+              "\nMonitoring has begun\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
+    EXPECT_EQ(device_->Ram()[0xFFFF], 0xEE);
 }
 
 #ifndef _WIN32

@@ -264,6 +264,39 @@ TEST_F(WithEmulator, WriteVerifyAndReadRunWithTheProgressBarMoving) {
     EXPECT_FALSE(Contains(session_.Log(), "FAILURE")) << session_.Log();
 }
 
+TEST_F(WithEmulator, AVerifyShowsWhereItDiffersAndAMissingFileIsNotCreated) {
+    const std::string image = dir_.Path("image.bin");
+    const std::string other = dir_.Path("other.bin");
+    std::vector<std::uint8_t> bytes(0x100, 0x00);
+    ASSERT_TRUE(WriteFileBytes(image, bytes));
+    bytes[7] = 0x5A;
+    ASSERT_TRUE(WriteFileBytes(other, bytes));
+    Execute(1, image);
+    ASSERT_TRUE(WatchOperation().ended) << session_.Log();
+
+    Execute(2, other);
+    ASSERT_TRUE(WatchOperation().ended) << session_.Log();
+    // The emulator address depends on the bank the device emulates; the rest of the line does not.
+    const std::string where = "(file address 0x7), 1 bytes: emulator 00, file 5A\r\n"
+                              "FAILURE: Buffers do NOT match! 1 bytes different. Operation completed";
+    EXPECT_TRUE(Contains(session_.Log(),
+                         "\r\nVerifying 0x100 bytes from emulator RAM...\r\nDifference at emulator "
+                         "address 0x"))
+        << session_.Log();
+    EXPECT_TRUE(Contains(session_.Log(), where)) << session_.Log();
+    ExpectReady();
+
+    const std::string missing = dir_.Path("missing.bin");
+    Execute(2, missing);
+    ASSERT_TRUE(WatchOperation().ended) << session_.Log();
+    const std::string log = session_.Log();
+    const std::string failure = "\r\nFAILURE: Invalid file specified";
+    ASSERT_GE(log.size(), failure.size());
+    EXPECT_EQ(log.substr(log.size() - failure.size()), failure);
+    EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "the verify created it";
+    ExpectReady();
+}
+
 TEST_F(WithEmulator, CancelOpEndsALongWriteAsCanceledAndTheNextOperationRunsNormally) {
     const std::string image = dir_.Path("long.bin");
     ASSERT_TRUE(WriteFileBytes(image, Pattern(0x10000, 5)));
