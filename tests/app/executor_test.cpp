@@ -119,8 +119,8 @@ const Case kFailures[] = {
     // 0xFFFFFF00 + 0x200 is 0x100 in 32 bits, which would pass as in range.
     {"write at an address that wraps", OP_WRITE, "a.bin", 0x100, 0xFFFFFF00, 0x200,
      "\nFAILURE: File address and size out of range", 0},
-    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Invalid file specified",
-     0},
+    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0,
+     "\nFAILURE: Invalid file specified: {path}: {missing}", 0},
     {"verify of an empty file", OP_VERIFY, "empty.bin", 0, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
     {"write with no emulator", OP_WRITE, "a.bin", 0x100, 0, 0,
      "\nWriting 0x100 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."

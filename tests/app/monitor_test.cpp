@@ -251,8 +251,8 @@ TEST_F(MonitorTest, WithASizeWatchesOnlyThatMany) {
     EditInPlace(0x10F, {0xEE});
     EXPECT_TRUE(WaitFor("Changes detected"));
     Stop();
-    EXPECT_EQ(out_.Text(),
-              "\nMonitoring has begun\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
+    EXPECT_EQ(out_.Text(), Begun(0x10, 0x100, 0xFFF0) +
+                               "\nChanges detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
     EXPECT_EQ(device_->Ram()[0xFFFF], 0xEE);
 }
 

@@ -215,7 +215,7 @@ printf ':0400000001020304F1\r\n:00000001FF\r\n' >"$work/bad.hex"
 tev -write -infile bad.hex
 check_unsearched "a bad file without an emulator" 1 $'\nFAILURE: bad.hex line 1: checksum 0xF1, the record calls for 0xF2'
 tev -verify -infile nosuch.bin
-check_unsearched "a missing file without an emulator" 1 $'\nFAILURE: Invalid file specified'
+check_unsearched "a missing file without an emulator" 1 $'\nFAILURE: Invalid file specified: nosuch.bin: '"$missing_reason"
 fact "nor does that verify create it" test ! -e "$work/nosuch.bin"
 tev -monitor -infile half.bin -fileaddress 8000
 check_unsearched "a monitor out of range without an emulator" 1 $'\nFAILURE: File address and size out of range'

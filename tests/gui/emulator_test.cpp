@@ -284,17 +284,20 @@ TEST_F(WithEmulator, AVerifyShowsWhereItDiffersAndAMissingFileIsNotCreated) {
                          "address 0x"))
         << session_.Log();
     EXPECT_TRUE(Contains(session_.Log(), where)) << session_.Log();
-    ExpectReady();
+    ExpectReady("Failed");
 
     const std::string missing = dir_.Path("missing.bin");
     Execute(2, missing);
     ASSERT_TRUE(WatchOperation().ended) << session_.Log();
     const std::string log = session_.Log();
-    const std::string failure = "\r\nFAILURE: Invalid file specified";
-    ASSERT_GE(log.size(), failure.size());
-    EXPECT_EQ(log.substr(log.size() - failure.size()), failure);
+    // The file, then the system's reason.
+    const std::string failure = "\r\nFAILURE: Invalid file specified: " + missing + ": ";
+    const std::size_t at = log.rfind(failure);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_GT(log.size(), at + failure.size());
+    EXPECT_EQ(log.find("\r\n", at + 2), std::string::npos) << "it is the last line";
     EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "the verify created it";
-    ExpectReady();
+    ExpectReady("Failed");
 }
 
 TEST_F(WithEmulator, CancelOpEndsALongWriteAsCanceledAndTheNextOperationRunsNormally) {
