@@ -1,6 +1,7 @@
 #include "cmdline.h"
 
 #include "console.h"
+#include "hex_number.h"
 
 #include <cstring>
 #include <new>
@@ -12,19 +13,6 @@ namespace {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 void LowerAscii(char* text) {
@@ -85,24 +73,29 @@ bool TakesValue(Switch s) {
     return s == Switch::File || s == Switch::FileAddress || s == Switch::EmuAddress || s == Switch::Size;
 }
 
-// False when the value cannot be taken (a path too long for the record).
-bool ApplyValue(Switch s, const char* value) {
+// The failure line when the value cannot be taken (a path too long for the record, a number that
+// is not one); empty when it was taken.
+std::string ApplyValue(Switch s, const std::string& name, const char* value) {
+    std::uint32_t* number = nullptr;
     switch (s) {
     case Switch::File:
-        return SetFilePath(&g_params, value);
+        return SetFilePath(&g_params, value) ? std::string() : kPathTooLongMessage;
     case Switch::FileAddress:
-        g_params.fileAddress = ParseHex(value);
+        number = &g_params.fileAddress;
         break;
     case Switch::EmuAddress:
-        g_params.emuAddress = ParseHex(value);
+        number = &g_params.emuAddress;
         break;
     case Switch::Size:
-        g_params.size = ParseHex(value);
+        number = &g_params.size;
         break;
     default:
-        break;
+        return {};
     }
-    return true;
+    if (!ParseHex(value, number)) {
+        return NotHexMessage(name.c_str(), value);
+    }
+    return {};
 }
 
 void ApplyFlag(Switch s) {
@@ -192,15 +185,8 @@ char* NextToken(const char** cursor, std::size_t* length) {
     return token;
 }
 
-std::uint32_t ParseHex(const char* text) {
-    std::uint32_t value = 0;
-    for (; *text != '\0'; ++text) {
-        int digit = HexDigit(*text);
-        if (digit >= 0) {
-            value = value * 16u + static_cast<std::uint32_t>(digit);
-        }
-    }
-    return value;
+std::string NotHexMessage(const char* field, const char* text) {
+    return std::string("FAILURE: ") + field + ": '" + text + "' is not a hexadecimal number";
 }
 
 bool SetFilePath(OperationParams* params, const char* path) {
@@ -215,7 +201,7 @@ bool SetFilePath(OperationParams* params, const char* path) {
 std::int32_t ParseArguments(const std::vector<std::string>& tokens) {
     std::int32_t result = 1;
     bool invalid = false;
-    bool pathTooLong = false;
+    std::vector<std::string> refused;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         std::string name = tokens[i];
         LowerAscii(name.data());
@@ -227,9 +213,12 @@ std::int32_t ParseArguments(const std::vector<std::string>& tokens) {
             if (++i == tokens.size()) {
                 break;
             }
-            if (!tokens[i].empty() && !ApplyValue(s, tokens[i].c_str())) {
+            if (tokens[i].empty()) {
+                continue;
+            }
+            if (std::string failure = ApplyValue(s, tokens[i - 1], tokens[i].c_str()); !failure.empty()) {
                 result = 0;
-                pathTooLong = true;
+                refused.push_back(failure);
             }
         } else {
             ApplyFlag(s);
@@ -239,8 +228,8 @@ std::int32_t ParseArguments(const std::vector<std::string>& tokens) {
         ConsoleWrite("\nINVALID SWITCH!\n\n");
         PrintUsage();
     }
-    if (pathTooLong) {
-        ConsoleWrite(std::string("\n") + kPathTooLongMessage);
+    for (const std::string& failure : refused) {
+        ConsoleWrite("\n" + failure);
     }
     return result;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "hex_number.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,8 +41,9 @@ bool SetFilePath(OperationParams* params, const char* path);
 
 // The switches and their values, each token exactly as given (a POSIX argument vector needs no
 // further splitting). 1 when every token was understood (also for no token at all); 0 for an
-// unknown token, reported with the usage text after the last one, or for a path longer than the
-// record holds, reported with kPathTooLongMessage. Fills g_params and g_consoleOptions as it goes.
+// unknown token, reported with the usage text after the last one, for a path longer than the
+// record holds, reported with kPathTooLongMessage, or for a number that is not one (ParseHex),
+// reported with NotHexMessage naming the switch as given. Fills g_params and g_consoleOptions as it goes.
 std::int32_t ParseArguments(const std::vector<std::string>& tokens);
 
 // The tokens of a command line, as NextToken cuts them.
@@ -53,7 +56,7 @@ std::int32_t ParseCommandLine(const char* commandLine);
 // line. The cursor moves just behind the token; length gets its length.
 char* NextToken(const char** cursor, std::size_t* length);
 
-// Lenient hexadecimal: every hex digit counts, everything else is skipped, higher digits fall off.
-std::uint32_t ParseHex(const char* text);
+// The line that refuses a number: "FAILURE: <field>: '<text>' is not a hexadecimal number".
+std::string NotHexMessage(const char* field, const char* text);
 
 void PrintUsage();

@@ -6,15 +6,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 enum class DialogState { Detecting, NoUsableHardware, Ready, Running };
 
+// What each state allows: the two operation buttons, and the parameter controls (operation, file,
+// browse button, addresses, size and check boxes), which stay as they were from Execute until
+// the operation ends, so that they show what is being done.
 struct DialogButtons {
     bool execute;
     bool cancelOp;
+    bool parameters;
 };
 
 DialogButtons ButtonsFor(DialogState state);
+
+// The question asked before the dialog closes while an operation runs; null when nothing runs.
+const char* CloseQuestion(DialogState state, int operation);
 
 // What the dialog makes of the hardware search. `message` is the one log line of a failed search
 // (null when an emulator was found, which is announced with its name); `largeEnabled` says
@@ -56,6 +64,31 @@ struct DialogInputs {
     bool endJustifyChecked;
 };
 
-// Fills every field of the operation record from the controls and sets keepRunning; false when
-// the path is longer than the record holds (the operation must not run then).
-bool FillOperationParams(const DialogInputs& inputs, OperationParams* params);
+// The controls whose text can be refused.
+enum class InputField { FilePath, FileAddress, EmuAddress, Size };
+
+struct InputRefusal {
+    InputField field;
+    std::string message;
+};
+
+// Fills every field of the operation record from the controls and sets keepRunning; false, with
+// the refusal's line and the field to put the focus in, when the path is longer than the record
+// holds or a number is not one (the operation must not run then). The RAM start address counts
+// only with end-justify off, when its field is enabled.
+bool FillOperationParams(const DialogInputs& inputs, OperationParams* params, InputRefusal* refusal);
+
+// The status text of a running transfer: "Writing 37%, 24576 of 65536 bytes", from the progress
+// bar's position within its range and the bytes the operation moves. The verb is that of the
+// operation ("Reading", "Writing", "Verifying"); empty for monitoring, whose texts are its own.
+const char* TransferVerb(int operation);
+std::string TransferStatusText(const char* verb, std::uint32_t position, std::uint32_t range,
+                               std::uint32_t bytes);
+
+// How an ended operation shows until the next one starts: "Done" in green or "Failed" in red.
+struct OperationOutcome {
+    const char* text;
+    std::uint32_t colour;
+};
+
+OperationOutcome OutcomeFor(int result);

@@ -7,5 +7,6 @@ int RunDialogMode(HINSTANCE instance) {
     g_app.instance = instance;
     RegisterControlClasses(instance);
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    WaitForSearchToEnd();
     return 0;
 }

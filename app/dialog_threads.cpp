@@ -1,6 +1,7 @@
 #include "app_state.h"
 #include "cmdline.h"
 #include "corvane.h"
+#include "device_state.h"
 #include "executor.h"
 #include "main_dialog.h"
 
@@ -12,6 +13,13 @@ DWORD WINAPI DetectHardwareThread(LPVOID) {
 }
 
 DWORD WINAPI OperationThread(LPVOID) {
-    ExecuteOperation(&g_params);
+    // Banks as the device holds them now: it may have been restarted since it was found.
+    RefreshBanks(&g_device);
+    int result = 0;
+    if (LeaveLargeBankUnlessAsked(&g_device, &g_params)) {
+        result = ExecuteOperation(&g_params);
+    }
+    const bool lost = result == 0 && !DeviceAnswers(&g_device);
+    SendMessageA(g_app.mainDialog, WM_OPERATION_ENDED, static_cast<WPARAM>(result), lost ? 1 : 0);
     return 0;
 }

@@ -69,7 +69,9 @@ int ReadOperation(OperationParams* params) {
     ImageFile out;
     const bool existing = OpenImage(&out, params->filePath, ImageOpen::WriteExisting);
     if (!existing && !CanCreateImage(params->filePath)) {
-        return FailRead("Invalid file specified");
+        PrintStatus(1, "FAILURE: Invalid file specified: %s: %s", params->filePath,
+                    OpenErrorText(&out).c_str());
+        return 0;
     }
     if (!TakeReadSize(params)) {
         return 0;

@@ -7,7 +7,7 @@
 
 #include <string>
 
-BOOL BrowseForFile(HWND owner, char* path) {
+BOOL BrowseForFile(HWND owner, char* path, bool save) {
     OPENFILENAMEA request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
@@ -20,7 +20,11 @@ BOOL BrowseForFile(HWND owner, char* path) {
     request.nMaxFile = MAX_PATH;
     request.lpstrTitle = "Select file...";
     request.lpstrDefExt = "bin";
-    request.Flags = OFN_CREATEPROMPT | OFN_OVERWRITEPROMPT;
+    if (save) {
+        request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN | OFN_HIDEREADONLY;
+        return GetSaveFileNameA(&request);
+    }
+    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     return GetOpenFileNameA(&request);
 }
 

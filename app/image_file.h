@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 struct ImageFile;
 void CloseImage(ImageFile* file);
@@ -13,6 +14,8 @@ struct ImageFile {
     int fd = -1;
     char path[260] = {};
 #endif
+    // The system's error code of the last open that failed (errno, or GetLastError on Windows).
+    int openError = 0;
     ImageFile() = default;
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
@@ -33,6 +36,10 @@ enum class ImageOpen {
 };
 
 bool OpenImage(ImageFile* file, const char* path, ImageOpen mode);
+
+// The system's words for why the last open failed ("No such file or directory", "The system
+// cannot find the file specified.").
+std::string OpenErrorText(const ImageFile* file);
 
 // Whether `path` names nothing yet and a file could be made there (its folder exists), so that a
 // read can make its output only once it has the bytes for it.

@@ -26,20 +26,27 @@ int OpenFlags(ImageOpen mode) {
 
 bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
     if (std::strlen(path) >= sizeof file->path) {
+        file->openError = ENAMETOOLONG;
         return false;
     }
     int fd = open(path, OpenFlags(mode) | O_CLOEXEC, 0666);
     if (fd < 0) {
+        file->openError = errno;
         return false;
     }
     struct stat info;
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        file->openError = S_ISDIR(info.st_mode) ? EISDIR : errno;
         close(fd);
         return false;
     }
     file->fd = fd;
     std::strcpy(file->path, path);
     return true;
+}
+
+std::string OpenErrorText(const ImageFile* file) {
+    return std::strerror(file->openError);
 }
 
 bool CanCreateImage(const char* path) {

@@ -38,10 +38,28 @@ bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
     }
     HANDLE handle = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        file->openError = static_cast<int>(GetLastError());
         return false;
     }
     file->handle = handle;
     return true;
+}
+
+std::string OpenErrorText(const ImageFile* file) {
+    char text[512] = {};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(file->openError), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
+                       sizeof text, nullptr);
+    std::string message(text, length);
+    // The system's text ends its own line.
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    if (message.empty()) {
+        message = "error " + std::to_string(file->openError);
+    }
+    return message;
 }
 
 bool CanCreateImage(const char* path) {

@@ -9,6 +9,11 @@
 // valid until the message has been handled.
 constexpr UINT WM_HARDWARE_DETECTED = WM_USER + 1;
 
+// Sent by the operation thread when the operation has ended: wParam 1 for done and 0 for failed,
+// lParam non-zero when the device no longer answers. (Above WM_USER the dialog manager has
+// messages of its own.)
+constexpr UINT WM_OPERATION_ENDED = WM_APP + 2;
+
 struct DetectionResult {
     char name[200];
     std::uint8_t firmwareVersion[3];
@@ -23,6 +28,10 @@ DWORD WINAPI DetectHardwareThread(LPVOID);
 
 // Runs the operation that g_params describes.
 DWORD WINAPI OperationThread(LPVOID);
+
+// A search still under way when the dialog has ended must not outlive it: the device object is
+// the process's one; waits for it, bounded.
+void WaitForSearchToEnd();
 
 // Registers the control classes and runs the main dialog until the user closes it; returns 0.
 int RunDialogMode(HINSTANCE instance);

@@ -57,7 +57,8 @@ struct Watched {
 // false when there is nothing that can be watched.
 bool StartWatching(OperationParams* params, ImageSource* source, Watched* watched) {
     if (!OpenImage(&source->file, params->filePath, ImageOpen::Watch)) {
-        PrintStatus(1, "FAILURE: Could not open input");
+        PrintStatus(1, "FAILURE: Could not open input: %s: %s", params->filePath,
+                    OpenErrorText(&source->file).c_str());
         return false;
     }
     std::string failure;
@@ -142,6 +143,17 @@ void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
     }
 }
 
+// The last part of a path, as the user sees the file named in a folder.
+const char* FileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') {
+            name = p + 1;
+        }
+    }
+    return name;
+}
+
 } // namespace
 
 int MonitorFile(OperationParams* params) {
@@ -153,6 +165,8 @@ int MonitorFile(OperationParams* params) {
         return 0;
     }
     Report(g_app.monitorBegin, 0, 0);
+    PrintStatus(1, "Watching %s: 0x%X bytes from file address 0x%X to emulator address 0x%X",
+                FileNameOf(params->filePath), watched.length, params->fileAddress, watched.place.address);
     while (KeepRunning(params)) {
         watch.Wait(kPollInterval, kQuietTime);
         Poll(&source, params, &watched);

@@ -31,7 +31,10 @@ bool LoadInput(const OperationParams* params, const InputRules& rules, ImageSour
         return Refuse("No file specified");
     }
     if (!OpenImage(&source->file, params->filePath, rules.mode)) {
-        return Refuse(rules.openFailure);
+        // The file and the system's reason: missing, no permission, a folder that does not exist.
+        PrintStatus(1, "FAILURE: %s: %s: %s", rules.openFailure, params->filePath,
+                    OpenErrorText(&source->file).c_str());
+        return false;
     }
     std::string failure;
     if (!LoadImageSource(source, params->filePath, &failure)) {

@@ -1,27 +1,12 @@
 #include "record_image.h"
 
+#include "hex_number.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
-
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-} // namespace
 
 bool AddRecordBytes(RecordImage* image, std::uint32_t address, const std::uint8_t* data, std::size_t size,
                     RecordError* error) {
@@ -92,7 +77,7 @@ std::uint32_t ReadRecordImageAt(const RecordImage& image, std::uint64_t offset, 
 bool DecodeRecordHex(std::string_view digits, std::size_t fixedBytes, const char* leader, std::uint8_t* bytes,
                      std::size_t* count, RecordError* error) {
     for (char c : digits) {
-        if (HexValue(c) < 0) {
+        if (HexDigitValue(c) < 0) {
             const auto code = static_cast<unsigned char>(c);
             error->what = code > 0x20 && code < 0x7F
                               ? RecordText("'%c' is not a hexadecimal digit", c)
@@ -106,7 +91,7 @@ bool DecodeRecordHex(std::string_view digits, std::size_t fixedBytes, const char
                                  leader, has);
         return false;
     }
-    const int length = HexValue(digits[0]) << 4 | HexValue(digits[1]);
+    const int length = HexDigitValue(digits[0]) << 4 | HexDigitValue(digits[1]);
     const auto wanted = static_cast<unsigned>(2 * (fixedBytes + length));
     if (has != wanted) {
         error->what =
@@ -116,7 +101,8 @@ bool DecodeRecordHex(std::string_view digits, std::size_t fixedBytes, const char
     }
     *count = has / 2;
     for (std::size_t i = 0; i < *count; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(HexValue(digits[2 * i]) << 4 | HexValue(digits[2 * i + 1]));
+        bytes[i] =
+            static_cast<std::uint8_t>(HexDigitValue(digits[2 * i]) << 4 | HexDigitValue(digits[2 * i + 1]));
     }
     return true;
 }

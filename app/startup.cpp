@@ -4,6 +4,7 @@
 #include "cmdline.h"
 #include "console.h"
 #include "corvane.h"
+#include "device_state.h"
 #include "executor.h"
 #include "unopened_ports.h"
 #include "version.h"
@@ -42,6 +43,7 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
             PrintStatus(2, "%s", found);
+            NoteLargeBank(&g_device, &g_params);
             g_params.keepRunning = 1;
             result = RunOperation(&g_params, &input);
         } else {

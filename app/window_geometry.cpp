@@ -1,13 +1,17 @@
 #include "window_geometry.h"
 
-void CenterWindow(HWND window) {
+void CenterWindowOver(HWND window, HWND over) {
     RECT rect;
-    RECT desktop;
+    RECT outer;
     GetWindowRect(window, &rect);
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    const int x = desktop.left + ((desktop.right - desktop.left) - (rect.right - rect.left)) / 2;
-    const int y = desktop.top + ((desktop.bottom - desktop.top) - (rect.bottom - rect.top)) / 2;
+    GetWindowRect(over, &outer);
+    const int x = outer.left + ((outer.right - outer.left) - (rect.right - rect.left)) / 2;
+    const int y = outer.top + ((outer.bottom - outer.top) - (rect.bottom - rect.top)) / 2;
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CenterWindow(HWND window) {
+    CenterWindowOver(window, GetDesktopWindow());
 }
 
 void GetWindowRectInParent(HWND window, HWND parent, RECT* rect) {

@@ -79,26 +79,39 @@ TEST(NextToken, LeavesCursorBehindToken) {
     delete[] token;
 }
 
-TEST(ParseHex, ReadsEveryHexDigitAndSkipsTheRest) {
+TEST(ParseHex, TakesOnlyHexDigitsWithAnOptional0xThatFit32Bits) {
     struct Case {
         const char* text;
+        bool taken;
         std::uint32_t value;
     } cases[] = {
-        {"0x1F", 31},
-        {"1F", 31},
-        {"1f", 31},
-        {"0x1F h", 31},
-        {"10", 16},
-        {"", 0},
-        {"xyz", 0},
-        {"8000", 0x8000},
-        {"-read", 0xEAD},
-        {"FFFFFFFF", 0xFFFFFFFF},
-        {"123456789", 0x23456789},
-        {"0xDEAD_beef", 0xDEADBEEF},
+        {"0x1F", true, 31},
+        {"1F", true, 31},
+        {"1f", true, 31},
+        {"0X1f", true, 31},
+        {" 0x10\t", true, 16},
+        {"8000", true, 0x8000},
+        {"FFFFFFFF", true, 0xFFFFFFFF},
+        {"0x00000000FFFFFFFF", true, 0xFFFFFFFF},
+        {"0", true, 0},
+        {"", false, 0},
+        {"0x", false, 0},
+        {"zz12", false, 0},
+        {"1G0", false, 0},
+        {"hello", false, 0},
+        {"-10", false, 0},
+        {"+10", false, 0},
+        {"0x1F h", false, 0},
+        {"1 0", false, 0},
+        {"0xDEAD_beef", false, 0},
+        {"100000000", false, 0},
+        {"1FFFFFFFFF", false, 0},
+        {"0x0x10", false, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ParseHex(c.text), c.value) << c.text;
+        std::uint32_t value = 0xA5A5A5A5;
+        EXPECT_EQ(ParseHex(c.text, &value), c.taken) << c.text;
+        EXPECT_EQ(value, c.taken ? c.value : 0xA5A5A5A5) << c.text << ": a refused text leaves the value";
     }
 }
 
@@ -121,7 +134,6 @@ TEST(ParseCommandLine, FillsTheOperationRecord) {
         {"/SIZE 8000", 1, OP_READ, "", 0x8000, 0, 0, 0, 0, 0},
         {"-size 0x8000", 1, OP_READ, "", 0x8000, 0, 0, 0, 0, 0},
         {"-size", 1, OP_READ, "", 0, 0, 0, 0, 0, 0},
-        {"-size -read", 1, OP_READ, "", 0xEAD, 0, 0, 0, 0, 0},
         {"-infile \"\" -write", 1, OP_WRITE, "", 0, 0, 0, 0, 0, 0},
         {"-WRITE /Monitor", 1, OP_MONITOR, "", 0, 0, 0, 0, 0, 0},
         {"   ", 1, OP_READ, "", 0, 0, 0, 0, 0, 0},
@@ -143,6 +155,31 @@ TEST(ParseCommandLine, FillsTheOperationRecord) {
         EXPECT_EQ(g_params.large, c.large) << c.line;
         EXPECT_EQ(g_consoleOptions.noQuitPrompt, c.noQuit) << c.line;
         EXPECT_EQ(g_consoleOptions.usageShown, 0) << c.line;
+    }
+}
+
+TEST(ParseCommandLine, ANumberThatIsNoneIsRefusedWithTheSwitchAsGiven) {
+    struct Case {
+        const char* line;
+        const char* out;
+    } cases[] = {
+        {"-write -size 1G0 -infile a.bin", "\nFAILURE: -size: '1G0' is not a hexadecimal number"},
+        {"-read /FileAddress zz12", "\nFAILURE: /FileAddress: 'zz12' is not a hexadecimal number"},
+        {"-emuaddress 1FFFFFFFFF -nobackbuf",
+         "\nFAILURE: -emuaddress: '1FFFFFFFFF' is not a hexadecimal number"},
+        // A switch where its value belongs is taken as the value, and refused.
+        {"-size -read", "\nFAILURE: -size: '-read' is not a hexadecimal number"},
+        {"-size zz -fileaddress -10", "\nFAILURE: -size: 'zz' is not a hexadecimal number\nFAILURE: "
+                                      "-fileaddress: '-10' is not a hexadecimal number"},
+    };
+    for (const auto& c : cases) {
+        ResetParams();
+        StdoutCapture out;
+        EXPECT_EQ(ParseCommandLine(c.line), 0) << c.line;
+        EXPECT_EQ(out.Text(), c.out) << c.line;
+        EXPECT_EQ(g_params.size, 0u) << c.line;
+        EXPECT_EQ(g_params.fileAddress, 0u) << c.line;
+        EXPECT_EQ(g_params.emuAddress, 0u) << c.line;
     }
 }
 

@@ -61,8 +61,9 @@ TEST(DialogLayout, LogFillsTheClientAreaBelowItsTopLessAMarginAndNeverGoesNegati
 
 TEST(DialogExecute, ControlsBecomeTheOperationRecord) {
     OperationParams params{};
-    const DialogInputs inputs{OP_VERIFY, "C:\\images\\tune.bin", "0x4000", "10", "zz8000", true, false};
-    FillOperationParams(inputs, &params);
+    InputRefusal refusal{};
+    const DialogInputs inputs{OP_VERIFY, "C:\\images\\tune.bin", "0x4000", "10", " 0X8000 ", true, false};
+    ASSERT_TRUE(FillOperationParams(inputs, &params, &refusal));
     EXPECT_EQ(params.operation, OP_VERIFY);
     EXPECT_STREQ(params.filePath, "C:\\images\\tune.bin");
     EXPECT_EQ(params.emuAddress, 0x4000u);
@@ -72,21 +73,86 @@ TEST(DialogExecute, ControlsBecomeTheOperationRecord) {
     EXPECT_EQ(params.noBackBuf, 1);
     EXPECT_EQ(params.keepRunning, 1);
 
-    const DialogInputs endJustified{OP_WRITE, "", "0x0000", "0x0000", "0x0000", false, true};
-    FillOperationParams(endJustified, &params);
+    // With end-justify on, the disabled RAM start address is not read at all.
+    const DialogInputs endJustified{OP_WRITE, "", "zz", "0x0000", "0x0000", false, true};
+    ASSERT_TRUE(FillOperationParams(endJustified, &params, &refusal));
     EXPECT_EQ(params.noBackBuf, 0);
     EXPECT_EQ(params.large, 0);
+    EXPECT_EQ(params.emuAddress, 0u);
     EXPECT_STREQ(params.filePath, "");
+}
+
+TEST(DialogExecute, TheFirstTextThatIsNoNumberIsRefusedWithItsFieldNamed) {
+    struct Case {
+        const char* fileAddress;
+        const char* emuAddress;
+        const char* size;
+        InputField field;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"zz12", "0", "0", InputField::FileAddress,
+         "FAILURE: File Start Address: 'zz12' is not a hexadecimal number"},
+        {"0x10", "-10", "1G0", InputField::EmuAddress,
+         "FAILURE: RAM Start Address: '-10' is not a hexadecimal number"},
+        {"0", "0", "1FFFFFFFFF", InputField::Size, "FAILURE: Size: '1FFFFFFFFF' is not a hexadecimal number"},
+        {"0", "0", "", InputField::Size, "FAILURE: Size: '' is not a hexadecimal number"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        OperationParams params{};
+        params.size = 0x55;
+        InputRefusal refusal{};
+        EXPECT_FALSE(FillOperationParams(
+            {OP_WRITE, "a.bin", c.emuAddress, c.fileAddress, c.size, false, false}, &params, &refusal));
+        EXPECT_EQ(refusal.field, c.field);
+        EXPECT_EQ(refusal.message, c.message);
+        EXPECT_EQ(params.keepRunning, 0) << "nothing may run";
+    }
 }
 
 TEST(DialogExecute, APathOf259CharactersIsTakenAndALongerOneRefusedNotCut) {
     OperationParams params{};
+    InputRefusal refusal{};
     const std::string fits(259, 'p');
-    ASSERT_TRUE(FillOperationParams({OP_READ, fits.c_str(), "0", "0", "0", false, true}, &params));
+    ASSERT_TRUE(FillOperationParams({OP_READ, fits.c_str(), "0", "0", "0", false, true}, &params, &refusal));
     EXPECT_EQ(std::string(params.filePath), fits);
 
     // Cut to 259 characters it would name the file above, which a read would overwrite.
     const std::string longer = fits + "q";
-    EXPECT_FALSE(FillOperationParams({OP_READ, longer.c_str(), "0", "0", "0", false, true}, &params));
+    EXPECT_FALSE(
+        FillOperationParams({OP_READ, longer.c_str(), "0", "0", "0", false, true}, &params, &refusal));
     EXPECT_EQ(std::string(params.filePath), fits);
+    EXPECT_EQ(refusal.field, InputField::FilePath);
+    EXPECT_EQ(refusal.message, kPathTooLongMessage);
+}
+
+TEST(DialogStates, ParametersAreLockedExactlyWhileAnOperationRunsAndClosingThenAsks) {
+    const DialogState all[] = {DialogState::Detecting, DialogState::NoUsableHardware, DialogState::Ready,
+                               DialogState::Running};
+    for (DialogState state : all) {
+        const bool running = state == DialogState::Running;
+        EXPECT_EQ(ButtonsFor(state).parameters, !running);
+        EXPECT_EQ(CloseQuestion(state, OP_WRITE) != nullptr, running);
+    }
+    EXPECT_STREQ(CloseQuestion(DialogState::Running, OP_READ), "A transfer is running. Stop it and exit?");
+    EXPECT_STREQ(CloseQuestion(DialogState::Running, OP_MONITOR), "Monitoring is running. Stop it and exit?");
+}
+
+TEST(DialogStatus, ATransferShowsItsShareAndBytesAndTheOutcomeItsColour) {
+    EXPECT_EQ(TransferStatusText(TransferVerb(OP_WRITE), 96, 256, 65536),
+              "Writing 37%, 24576 of 65536 bytes");
+    EXPECT_EQ(TransferStatusText(TransferVerb(OP_READ), 0, 16, 0x10000), "Reading 0%, 0 of 65536 bytes");
+    EXPECT_EQ(TransferStatusText(TransferVerb(OP_VERIFY), 16, 16, 0x10000),
+              "Verifying 100%, 65536 of 65536 bytes");
+    // 4 GB in 64 KB packets: the product of position and bytes does not fit 32 bits.
+    EXPECT_EQ(TransferStatusText("Writing", 0x8000, 0xFFFF, 0xFFFFFFFF),
+              "Writing 50%, 2147516416 of 4294967295 bytes");
+    // A bar without a range yet counts as done, never as a division by zero.
+    EXPECT_EQ(TransferStatusText("Reading", 0, 0, 256), "Reading 100%, 256 of 256 bytes");
+    EXPECT_STREQ(TransferVerb(OP_MONITOR), "");
+
+    EXPECT_STREQ(OutcomeFor(1).text, "Done");
+    EXPECT_STREQ(OutcomeFor(0).text, "Failed");
+    EXPECT_NE(OutcomeFor(1).colour, OutcomeFor(0).colour);
 }

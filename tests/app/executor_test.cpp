@@ -10,7 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -56,17 +61,52 @@ struct Case {
     int result;
 };
 
+// The system's words for a file that is not there, a folder opened as a file and a folder that is
+// not there.
+#ifdef _WIN32
+std::string SystemText(DWORD code) {
+    char text[256] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                  0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) {
+        --length;
+    }
+    return std::string(text, length);
+}
+const std::string kMissing = SystemText(ERROR_FILE_NOT_FOUND);
+const std::string kDirectory = SystemText(ERROR_ACCESS_DENIED);
+const std::string kNoFolder = SystemText(ERROR_PATH_NOT_FOUND);
+#else
+const std::string kMissing = std::strerror(ENOENT);
+const std::string kDirectory = std::strerror(EISDIR);
+const std::string kNoFolder = std::strerror(ENOENT);
+#endif
+
+// The wanted text with the file's path and the system's reasons put in.
+std::string Expand(std::string want, const std::string& path) {
+    const std::pair<const char*, std::string> fields[] = {
+        {"{path}", path}, {"{missing}", kMissing}, {"{directory}", kDirectory}, {"{nofolder}", kNoFolder}};
+    for (const auto& [name, value] : fields) {
+        if (std::size_t at = want.find(name); at != std::string::npos) {
+            want.replace(at, std::strlen(name), value);
+        }
+    }
+    return want;
+}
+
 const Case kFailures[] = {
     {"unknown operation", 7, "a.bin", 16, 0, 0, "\nFAILURE: Invalid Operation Specified", 0},
     {"read without file", OP_READ, "", kNoFile, 0, 0x100, "\nFAILURE: No file specified", 0},
     {"write without file", OP_WRITE, "", kNoFile, 0, 0, "\nFAILURE: No file specified", 0},
     {"verify without file", OP_VERIFY, "", kNoFile, 0, 0x10, "\nFAILURE: No file specified", 0},
-    {"read into a directory", OP_READ, "dir", kNoFile, 0, 0x100, "\nFAILURE: Invalid file specified", 0},
+    {"read into a directory", OP_READ, "dir", kNoFile, 0, 0x100,
+     "\nFAILURE: Invalid file specified: {path}: {directory}", 0},
     // No emulator, so no RAM size to take.
     {"read without a size", OP_READ, "new.bin", kNoFile, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
     {"read into a missing folder", OP_READ, "nofolder/new.bin", kNoFile, 0, 0x100,
-     "\nFAILURE: Invalid file specified", 0},
-    {"write of a missing file", OP_WRITE, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Could not open input", 0},
+     "\nFAILURE: Invalid file specified: {path}: {nofolder}", 0},
+    {"write of a missing file", OP_WRITE, "missing.bin", kNoFile, 0, 0,
+     "\nFAILURE: Could not open input: {path}: {missing}", 0},
     {"write of an empty file", OP_WRITE, "empty.bin", 0, 0, 0, "\nFAILURE: Cannot write 0 bytes", 0},
     {"write past the end", OP_WRITE, "a.bin", 0x100, 0x80, 0x81,
      "\nFAILURE: File address and size out of range", 0},
@@ -79,8 +119,8 @@ const Case kFailures[] = {
     // 0xFFFFFF00 + 0x200 is 0x100 in 32 bits, which would pass as in range.
     {"write at an address that wraps", OP_WRITE, "a.bin", 0x100, 0xFFFFFF00, 0x200,
      "\nFAILURE: File address and size out of range", 0},
-    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0, "\nFAILURE: Invalid file specified",
-     0},
+    {"verify of a missing file", OP_VERIFY, "missing.bin", kNoFile, 0, 0,
+     "\nFAILURE: Invalid file specified: {path}: {missing}", 0},
     {"verify of an empty file", OP_VERIFY, "empty.bin", 0, 0, 0, "\nFAILURE: Cannot read 0 bytes", 0},
     {"write with no emulator", OP_WRITE, "a.bin", 0x100, 0, 0,
      "\nWriting 0x100 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
@@ -112,7 +152,7 @@ TEST_F(ExecutorTest, EachFailureWritesOneLineAndLeavesTheFileAlone) {
         params_.fileAddress = c.fileAddress;
         params_.size = c.size;
         int result = -1;
-        EXPECT_EQ(Run(&result), c.want) << c.name;
+        EXPECT_EQ(Run(&result), Expand(c.want, path)) << c.name;
         EXPECT_EQ(result, c.result) << c.name;
         if (c.existingSize != kNoFile) {
             EXPECT_EQ(ReadFileBytes(path), CountingBytes(c.existingSize)) << c.name;

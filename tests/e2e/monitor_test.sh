@@ -53,7 +53,7 @@ if [ -z "$runner" ]; then
 fi
 monitor_stop
 ran=$((ran + 1))
-want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
+want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nWatching image.bin: 0x10000 bytes from file address 0x0 to emulator address 0x0\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 [ -z "$runner" ] && want+=$'\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 if [ "$(tr -d '\r' <"$work/monitor.out")" = "$want" ]; then
     echo "ok: monitor messages"
@@ -86,7 +86,8 @@ fact "and watches nothing past it" test "$(grep -c 'Changes detected' "$work/mon
 
 # Nothing to watch: a failure that names why, without starting.
 tev -monitor -infile absent.bin
-check_unsearched "a missing file" 1 $'\nFAILURE: Could not open input'
+check_unsearched "a missing file" 1 $'
+FAILURE: Could not open input: absent.bin: '"$missing_reason"
 : >"$work/empty.bin"
 tev -monitor -infile empty.bin
 check_unsearched "an empty file" 1 $'\nFAILURE: Cannot monitor 0 bytes'

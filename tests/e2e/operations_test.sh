@@ -157,14 +157,15 @@ check_unsearched "write without a file" 1 $'\nFAILURE: No file specified'
 tev -verify -size 10
 check_unsearched "verify without a file" 1 $'\nFAILURE: No file specified'
 tev -read -outfile folder -size 100
-check "read into a folder" 1 "$corvane" $'\nFAILURE: Invalid file specified'
+check "read into a folder" 1 "$corvane" $'\nFAILURE: Invalid file specified: folder: '"$folder_reason"
 tev -read -outfile nofolder/x.bin -size 100
-check "read into a folder that is not there" 1 "$corvane" $'\nFAILURE: Invalid file specified'
+check "read into a folder that is not there" 1 "$corvane" \
+    $'\nFAILURE: Invalid file specified: nofolder/x.bin: '"$nofolder_reason"
 tev -verify -infile none.bin
-check_unsearched "verify of a missing file" 1 $'\nFAILURE: Invalid file specified'
+check_unsearched "verify of a missing file" 1 $'\nFAILURE: Invalid file specified: none.bin: '"$missing_reason"
 fact "the verify created no file" test ! -e "$work/none.bin"
 tev -write -infile missing.bin
-check_unsearched "write of a missing file" 1 $'\nFAILURE: Could not open input'
+check_unsearched "write of a missing file" 1 $'\nFAILURE: Could not open input: missing.bin: '"$missing_reason"
 tev -write -infile half.bin -fileaddress FFFFFF00 -size 200
 check_unsearched "write at a file address that wraps round" 1 $'\nFAILURE: File address and size out of range'
 if [ -z "$runner" ]; then
@@ -214,7 +215,7 @@ printf ':0400000001020304F1\r\n:00000001FF\r\n' >"$work/bad.hex"
 tev -write -infile bad.hex
 check_unsearched "a bad file without an emulator" 1 $'\nFAILURE: bad.hex line 1: checksum 0xF1, the record calls for 0xF2'
 tev -verify -infile nosuch.bin
-check_unsearched "a missing file without an emulator" 1 $'\nFAILURE: Invalid file specified'
+check_unsearched "a missing file without an emulator" 1 $'\nFAILURE: Invalid file specified: nosuch.bin: '"$missing_reason"
 fact "nor does that verify create it" test ! -e "$work/nosuch.bin"
 tev -monitor -infile half.bin -fileaddress 8000
 check_unsearched "a monitor out of range without an emulator" 1 $'\nFAILURE: File address and size out of range'
@@ -277,6 +278,11 @@ check "slow write across banks" 0 "$dravel" \
 tev -verify -infile odd-large.bin -large -nobackbuf -emuaddress 0xFF80
 check "verify across banks" 0 "$dravel" \
     $'\nVerifying 0x10301 bytes from emulator RAM...\nSUCCESS: Contents match. Operation completed...'
+# The device stays in bank 8 from the runs before: without -large its bank is not changed, but
+# the run says so and where end-justified data goes.
+tev -read -outfile note.bin -size 100
+check "a device left in bank 8 is named" 0 "$dravel" \
+    $'\nThe emulator emulates bank 8 (0x80000 bytes) and -large is not given: its bank stays, and end-justified data goes to the end of those 0x80000 bytes\nReading 0x100 bytes from emulator at address 0x7FF00 (Backfill)...'"$ok"
 sim_stop
 
 finish

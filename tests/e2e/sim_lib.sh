@@ -16,6 +16,18 @@ sim_pid=""
 monitor_pid=""
 other_pids=()
 other_ports=""
+# The system's reasons for a file that is not there, a folder opened as a file and a folder that
+# is not there (Wine's words; Windows says "The system cannot find the file specified.", "Access
+# is denied." and "The system cannot find the path specified.").
+if [ -n "${runner:-}" ]; then
+    missing_reason="File not found."
+    folder_reason="Access denied."
+    nofolder_reason="Path not found."
+else
+    missing_reason="No such file or directory"
+    folder_reason="Is a directory"
+    nofolder_reason="No such file or directory"
+fi
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
 # sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.
