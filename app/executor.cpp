@@ -5,6 +5,7 @@
 #include "image_diff.h"
 #include "image_file.h"
 #include "image_output.h"
+#include "image_source.h"
 #include "monitor.h"
 #include "sound.h"
 #include "status_window.h"
@@ -29,6 +30,13 @@ Buffer Allocate(std::uint32_t size) {
 int FailRead(const char* failure) {
     PrintStatus(1, "FAILURE: %s", failure);
     return 0;
+}
+
+// Says what a HEX or S-record file was read as, before its bytes are sent or compared.
+void ReportRecords(const ImageSource* in, const char* path) {
+    if (in->format != ImageFormat::Binary) {
+        PrintStatus(1, "%s", DescribeRecords(in, path).c_str());
+    }
 }
 
 // Without a size a read takes the emulator's RAM from where the placement starts to its end.
@@ -120,6 +128,7 @@ int WriteOperation(OperationParams* params, OperationInput* input) {
         PrintStatus(1, "FAILURE: Could not read source file");
         return 0;
     }
+    ReportRecords(&input->source, params->filePath);
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
                 params->size, params->fileAddress, place.address, place.suffix);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
@@ -147,6 +156,7 @@ int VerifyOperation(OperationParams* params, OperationInput* input) {
         return 0;
     }
     // Once the size is known, so the message names what is compared.
+    ReportRecords(&input->source, params->filePath);
     PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
         return ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, progress);

@@ -3,21 +3,16 @@
 #include "intel_hex.h"
 #include "srecord.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
 
-// `text` begins with at least `least` hexadecimal digits.
-bool BeginsWithHex(std::string_view text, std::size_t least) {
-    if (text.size() < least) {
-        return false;
-    }
-    for (std::size_t i = 0; i < least; ++i) {
-        if (std::isxdigit(static_cast<unsigned char>(text[i])) == 0) {
-            return false;
-        }
-    }
-    return true;
+// A record file is plain text: a control character or a byte above 0x7E in its first line marks
+// a binary image that merely begins like a record, as about one in 1600 would.
+bool IsTextCharacter(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return (code >= 0x20 && code < 0x7F) || c == '\t';
 }
 
 bool EndsWith(std::string_view name, std::string_view suffix) {
@@ -41,17 +36,32 @@ std::string_view BaseName(std::string_view path) {
 
 } // namespace
 
+FirstLine FindFirstLine(std::string_view text) {
+    std::size_t at = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    std::uint32_t number = 1;
+    while (at < text.size()) {
+        const char c = text[at];
+        if (c == ' ' || c == '\t') {
+            ++at;
+        } else if (c == '\n' || c == '\r') {
+            ++number;
+            at += c == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+        } else {
+            return {text.substr(at, text.find_first_of("\r\n", at) - at), number};
+        }
+    }
+    return {{}, 0};
+}
+
 ImageFormat DetectImageFormat(std::string_view head) {
-    std::size_t start = head.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos) {
+    const std::string_view line = FindFirstLine(head).text;
+    if (line.size() < 2 || !std::all_of(line.begin(), line.end(), IsTextCharacter)) {
         return ImageFormat::Binary;
     }
-    head = head.substr(start);
-    if (head[0] == ':' && BeginsWithHex(head.substr(1), 10)) {
+    if (line[0] == ':' && std::isxdigit(static_cast<unsigned char>(line[1])) != 0) {
         return ImageFormat::IntelHex;
     }
-    if (head.size() >= 2 && head[0] == 'S' && head[1] >= '0' && head[1] <= '9' &&
-        BeginsWithHex(head.substr(2), 8)) {
+    if ((line[0] == 'S' || line[0] == 's') && line[1] >= '0' && line[1] <= '9') {
         return ImageFormat::SRecord;
     }
     return ImageFormat::Binary;
@@ -81,4 +91,16 @@ std::string FormatImageRecords(ImageFormat format, const std::uint8_t* data, std
                                std::uint32_t address, std::string_view name) {
     return format == ImageFormat::IntelHex ? FormatIntelHex(data, size, address)
                                            : FormatSRecords(data, size, address, BaseName(name));
+}
+
+const char* ImageFormatName(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::IntelHex:
+        return "Intel HEX";
+    case ImageFormat::SRecord:
+        return "S-records";
+    case ImageFormat::Binary:
+        break;
+    }
+    return "binary";
 }

@@ -26,17 +26,24 @@ struct ImageSource {
 };
 
 // Tells the format of the open file by its content and, for a HEX or S-record file, reads its
-// records. False with `failure` set (the line after "FAILURE: ") when the file cannot be read or
-// a record is bad: "<path> line N: <what is wrong>".
+// records. False with `failure` set (the line after "FAILURE: ") when the file cannot be read, a
+// record is bad ("<path> line N: <what is wrong>"), or the file is named like a record file but
+// holds none: its name never decides how it is parsed, only that it is not taken as raw bytes.
 bool LoadImageSource(ImageSource* source, const char* path, std::string* failure);
 
 enum class SourceReload { Unchanged, Changed, Refused };
 
-// Reads a HEX or S-record file again, keeping its format: Changed with the new records when its
-// text changed and every record is good; Refused with `failure` set and the records kept when a
-// record of a new text is bad (a save still being written, say) or the file has grown too large;
-// Unchanged otherwise (also when the read falls short), and always for a binary file.
+// Reads a HEX or S-record file again, telling its format anew: Changed with the new records when
+// its text changed and every record is good, whichever of the two formats it now holds; Refused
+// with `failure` set and the records kept when a record of a new text is bad (a save still being
+// written, say), the text is no longer records, or the file has grown too large; Unchanged
+// otherwise (also when the read falls short), and always for a binary file.
 SourceReload ReloadImageSource(ImageSource* source, const char* path, std::string* failure);
+
+// What a HEX or S-record file was read as, for the line before a transfer:
+// "boot.hex: Intel HEX, 0x3000 bytes of data from 0x1000 to 0x3FFF" (the bytes its records give,
+// from the lowest address given to the highest).
+std::string DescribeRecords(const ImageSource* source, const char* path);
 
 // The size of the image: the file's length, or one past the highest address a record gives.
 std::uint64_t SourceSize(const ImageSource* source);

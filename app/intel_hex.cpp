@@ -21,9 +21,10 @@ struct ParseState {
     RecordImage* image;
     RecordError* error;
     std::uint32_t base = 0;
-    // Under an extended linear address the data runs on across 64 KB boundaries; under a segment
-    // address (and before any address record) the 16-bit offset wraps round within its segment.
-    bool linear = false;
+    // Under an extended linear address, and before any address record, the data runs on across
+    // 64 KB boundaries, as the common converters read it; under a segment address the 16-bit
+    // offset wraps round within its segment.
+    bool linear = true;
     bool ended = false;
 };
 
@@ -53,17 +54,13 @@ bool ParseRecord(ParseState* state, std::string_view line) {
     if (line.front() != ':') {
         return Fail(state, "the line does not begin with ':'");
     }
-    std::uint8_t bytes[kMaxRecord];
-    std::size_t count = 0;
-    if (!DecodeRecordHex(line.substr(1), bytes, sizeof bytes, &count, state->error)) {
-        return false;
-    }
-    if (count == 0) {
+    if (line.size() == 1) {
         return Fail(state, "nothing follows ':'");
     }
-    if (count != 5u + bytes[0]) {
-        return Fail(state, RecordText("the length 0x%02X calls for %u bytes, the line holds %u", bytes[0],
-                                      5u + bytes[0], static_cast<unsigned>(count)));
+    std::uint8_t bytes[kMaxRecord];
+    std::size_t count = 0;
+    if (!DecodeRecordHex(line.substr(1), 5, "the colon", bytes, &count, state->error)) {
+        return false;
     }
     const std::size_t length = bytes[0];
     std::uint8_t sum = 0;

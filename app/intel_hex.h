@@ -7,9 +7,11 @@
 
 // Reads the records of an Intel HEX file: data (type 00), end of file (01), extended segment
 // address (02), start segment address (03), extended linear address (04) and start linear
-// address (05). Blank lines and the blanks around a record are allowed; the end-of-file record
-// must come, and nothing after it, so that a file cut short is never taken for a whole one. On
-// the first bad record returns false with its line and what is wrong.
+// address (05). Data before any address record runs on past 64 KB, as under a linear address;
+// under a segment address it wraps round within the segment. A byte-order mark, blank lines and
+// the blanks around a record are allowed; the end-of-file record must come, and nothing after it,
+// so that a file cut short is never taken for a whole one. On the first bad record returns false
+// with its line and what is wrong.
 bool ParseIntelHex(std::string_view text, RecordImage* image, RecordError* error);
 
 // The Intel HEX text of `size` bytes that belong at `address` (address + size must not pass

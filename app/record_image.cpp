@@ -74,8 +74,8 @@ std::uint32_t ReadRecordImageAt(const RecordImage& image, std::uint64_t offset, 
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, image.end - offset));
 }
 
-bool DecodeRecordHex(std::string_view digits, std::uint8_t* bytes, std::size_t capacity, std::size_t* count,
-                     RecordError* error) {
+bool DecodeRecordHex(std::string_view digits, std::size_t fixedBytes, const char* leader, std::uint8_t* bytes,
+                     std::size_t* count, RecordError* error) {
     for (char c : digits) {
         if (HexDigitValue(c) < 0) {
             const auto code = static_cast<unsigned char>(c);
@@ -85,12 +85,22 @@ bool DecodeRecordHex(std::string_view digits, std::uint8_t* bytes, std::size_t c
             return false;
         }
     }
-    if (digits.size() % 2 != 0) {
-        error->what = "odd number of hexadecimal digits";
+    const auto has = static_cast<unsigned>(digits.size());
+    if (has < 2) {
+        error->what = RecordText("the record's length takes 2 hexadecimal digits after %s, the line has %u",
+                                 leader, has);
         return false;
     }
-    *count = digits.size() / 2;
-    for (std::size_t i = 0; i < *count && i < capacity; ++i) {
+    const int length = HexDigitValue(digits[0]) << 4 | HexDigitValue(digits[1]);
+    const auto wanted = static_cast<unsigned>(2 * (fixedBytes + length));
+    if (has != wanted) {
+        error->what =
+            RecordText("the record's length 0x%02X calls for %u hexadecimal digits after %s, the line has %u",
+                       length, wanted, leader, has);
+        return false;
+    }
+    *count = has / 2;
+    for (std::size_t i = 0; i < *count; ++i) {
         bytes[i] =
             static_cast<std::uint8_t>(HexDigitValue(digits[2 * i]) << 4 | HexDigitValue(digits[2 * i + 1]));
     }

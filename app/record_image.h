@@ -35,16 +35,20 @@ bool AddRecordBytes(RecordImage* image, std::uint32_t address, const std::uint8_
 std::uint32_t ReadRecordImageAt(const RecordImage& image, std::uint64_t offset, std::uint8_t* buffer,
                                 std::uint32_t size);
 
+// A UTF-8 byte-order mark, which some editors put before the first line of a text file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Parses a record file line by line: parse(line) for every line that is not blank, each without
 // its line end ("\n", "\r\n" or a lone "\r") and the blanks and tabs around it, with error->line
-// kept at its number (counted from 1), up to the first line it refuses. A file whose lines are all
-// taken but after which `ended` is still false is refused too, at the line after the last, with
-// `missingEnd`: a save cut short must not pass for the whole file.
+// kept at its number (counted from 1), up to the first line it refuses; a byte-order mark before
+// the first line is not part of it. A file whose lines are all taken but after which `complete`
+// is still false is refused too, at the line after the last, with `missingEnd`: a save cut short
+// must not pass for the whole file.
 template <typename ParseLine>
-bool ParseRecordLines(std::string_view text, const bool& ended, const char* missingEnd, RecordError* error,
+bool ParseRecordLines(std::string_view text, const bool& complete, const char* missingEnd, RecordError* error,
                       ParseLine parse) {
     std::uint32_t number = 0;
-    std::size_t begin = 0;
+    std::size_t begin = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     while (begin < text.size()) {
         std::size_t end = text.find_first_of("\r\n", begin);
         std::size_t next = end;
@@ -66,7 +70,7 @@ bool ParseRecordLines(std::string_view text, const bool& ended, const char* miss
         }
         begin = next;
     }
-    if (!ended) {
+    if (!complete) {
         error->line = number + 1;
         error->what = missingEnd;
         return false;
@@ -74,11 +78,14 @@ bool ParseRecordLines(std::string_view text, const bool& ended, const char* miss
     return true;
 }
 
-// The bytes that the hexadecimal digits of a record stand for, two digits each: `count` gets how
-// many, and the first `capacity` of them are stored. False with `error->what` set for a character
-// that is not a hexadecimal digit or an odd number of digits.
-bool DecodeRecordHex(std::string_view digits, std::uint8_t* bytes, std::size_t capacity, std::size_t* count,
-                     RecordError* error);
+// The bytes that the hexadecimal digits of a record stand for, two digits each, the first of them
+// the record's length: a record of length L is `fixedBytes` + L bytes long, so `digits` must be
+// twice that many, and `bytes` must have room for `fixedBytes` + 255. `count` gets how many bytes
+// the record holds. False with `error->what` set for a character that is not a hexadecimal digit
+// or a number of digits that does not match the length, counted as the user sees them: digits
+// after `leader` (the colon, or the record type).
+bool DecodeRecordHex(std::string_view digits, std::size_t fixedBytes, const char* leader, std::uint8_t* bytes,
+                     std::size_t* count, RecordError* error);
 
 // printf-style text for the messages about records and record files.
 std::string RecordText(const char* format, ...) __attribute__((format(printf, 1, 2)));

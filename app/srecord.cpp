@@ -15,7 +15,11 @@ struct ParseState {
     RecordImage* image;
     RecordError* error;
     std::uint32_t dataRecords = 0;
+    // After a termination record nothing may follow.
     bool ended = false;
+    // The file may end here: after a termination record, or after a record count that matched
+    // (the usual converter ends its files so, without a termination record).
+    bool complete = false;
 };
 
 bool Fail(ParseState* state, std::string what) {
@@ -27,31 +31,30 @@ bool ParseRecord(ParseState* state, std::string_view line) {
     if (state->ended) {
         return Fail(state, "a record follows the termination record");
     }
-    if (line.front() != 'S') {
+    state->complete = false;
+    if (line.front() != 'S' && line.front() != 's') {
         return Fail(state, "the line does not begin with 'S'");
     }
     if (line.size() < 2) {
-        return Fail(state, "nothing follows 'S'");
+        return Fail(state, RecordText("nothing follows '%c'", line[0]));
     }
     if (line[1] < '0' || line[1] > '9' || kAddressBytes[line[1] - '0'] == 0) {
         const auto code = static_cast<unsigned char>(line[1]);
         return code > 0x20 && code < 0x7F
-                   ? Fail(state, RecordText("unknown record type 'S%c'", line[1]))
-                   : Fail(state, RecordText("unknown record type: 'S' and the character 0x%02X", code));
+                   ? Fail(state, RecordText("unknown record type '%c%c'", line[0], line[1]))
+                   : Fail(state,
+                          RecordText("unknown record type: '%c' and the character 0x%02X", line[0], code));
     }
     const int type = line[1] - '0';
     const std::size_t addressBytes = kAddressBytes[type];
+    const std::string leader = RecordText("'%c%c'", line[0], line[1]);
+    if (line.size() == 2) {
+        return Fail(state, RecordText("nothing follows %s", leader.c_str()));
+    }
     std::uint8_t bytes[kMaxRecord];
     std::size_t count = 0;
-    if (!DecodeRecordHex(line.substr(2), bytes, sizeof bytes, &count, state->error)) {
+    if (!DecodeRecordHex(line.substr(2), 1, leader.c_str(), bytes, &count, state->error)) {
         return false;
-    }
-    if (count == 0) {
-        return Fail(state, RecordText("nothing follows 'S%d'", type));
-    }
-    if (count != 1u + bytes[0]) {
-        return Fail(state, RecordText("the length 0x%02X calls for %u bytes, the line holds %u", bytes[0],
-                                      1u + bytes[0], static_cast<unsigned>(count)));
     }
     if (bytes[0] < addressBytes + 1) {
         return Fail(state,
@@ -89,11 +92,13 @@ bool ParseRecord(ParseState* state, std::string_view line) {
             return Fail(state, RecordText("the record count says %u data records, %u came before it", address,
                                           state->dataRecords));
         }
+        state->complete = true;
         return true;
     case 7:
     case 8:
     case 9:
         state->ended = true;
+        state->complete = true;
         return true;
     default:
         // The header names the file; it places no data.
@@ -124,7 +129,8 @@ void AppendRecord(std::string* text, int type, std::uint32_t address, std::size_
 
 bool ParseSRecords(std::string_view text, RecordImage* image, RecordError* error) {
     ParseState state{image, error};
-    return ParseRecordLines(text, state.ended, "the file ends without a termination record", error,
+    return ParseRecordLines(text, state.complete,
+                            "the file ends without a termination record or record count", error,
                             [&](std::string_view line) { return ParseRecord(&state, line); });
 }
 

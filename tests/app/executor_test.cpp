@@ -244,12 +244,15 @@ const RecordCase kRecordCases[] = {
      "\nFAILURE: @ line 2: checksum 0xFE, the record calls for 0xFF"},
     // The flat image from address 0: its size is one past the highest address.
     {"write of the whole image", OP_WRITE, kHexAt1000, 0, 0,
+     "\n@: Intel HEX, 0x10 bytes of data from 0x1000 to 0x100F"
      "\nWriting 0x1010 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
     {"write of the records only", OP_WRITE, kHexAt1000, 0x1000, 0x10,
+     "\n@: Intel HEX, 0x10 bytes of data from 0x1000 to 0x100F"
      "\nWriting 0x10 bytes from file address 0x1000 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
     {"write of the rest of the image from a later address", OP_WRITE, kHexAt1000, 0x1008, 0,
+     "\n@: Intel HEX, 0x10 bytes of data from 0x1000 to 0x100F"
      "\nWriting 0x08 bytes from file address 0x1008 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
     {"write from the end of the image", OP_WRITE, kHexAt1000, 0x1010, 0,
@@ -267,11 +270,31 @@ const RecordCase kRecordCases[] = {
      "\nFAILURE: @: 0xFFFFFF03 bytes, more than the 16 MB a HEX or S-record image may span here; give a file "
      "address and a size"},
     {"write of the top part", OP_WRITE, kHexAtTop, 0xFFFFFF00, 3,
+     "\n@: Intel HEX, 0x03 bytes of data from 0xFFFFFF00 to 0xFFFFFF02"
      "\nWriting 0x03 bytes from file address 0xFFFFFF00 to emulator address 0x00 (Backfill)..."
      "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
     {"verify of the top part", OP_VERIFY, kHexAtTop, 0xFFFFFF00, 0x100,
+     "\n@: Intel HEX, 0x03 bytes of data from 0xFFFFFF00 to 0xFFFFFF02"
      "\nVerifying 0x100 bytes from emulator RAM...\nFAILURE: Verify failed. Emu read failed with "
      "CV_E_PORT_NOT_INITIALIZED"},
+    // The file is named image.hex: its content decides the format, but raw bytes are refused.
+    {"write of S-records", OP_WRITE, "S1050010AABB85\nS5030001FB\n", 0, 0,
+     "\n@: S-records, 0x02 bytes of data from 0x10 to 0x11"
+     "\nWriting 0x12 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
+     "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED"},
+    {"write of raw bytes", OP_WRITE,
+     "\x7F"
+     "ELF\x02",
+     0, 0,
+     "\nFAILURE: @ is named like a HEX or S-record file but line 1 is not a record; rename it to write its "
+     "bytes raw"},
+    {"verify of raw bytes", OP_VERIFY, "rom", 0, 0,
+     "\nFAILURE: @ is named like a HEX or S-record file but line 1 is not a record; rename it to write its "
+     "bytes raw"},
+    {"write of a save cut short in its first line", OP_WRITE, ":02000004", 0, 0,
+     "\nFAILURE: @ line 1: the record's length 0x02 calls for 14 hexadecimal digits after the colon, the "
+     "line "
+     "has 8"},
 };
 
 std::string WithPath(std::string text, const std::string& path) {

@@ -26,19 +26,25 @@ TEST(ImageFormat, TheContentDecidesNotTheName) {
     const Case cases[] = {
         {kHex, ImageFormat::IntelHex},
         {"\r\n\r\n  :02001000AABB89", ImageFormat::IntelHex},
-        // A bad character after the shortest record's digits is the parser's to report.
-        {":02001000AAXB89\n", ImageFormat::IntelHex},
+        {"\xEF\xBB\xBF:02001000AABB89", ImageFormat::IntelHex},
+        // Two characters tell; the rest, however short or bad, is the parser's to refuse.
+        {":0200100", ImageFormat::IntelHex},
+        {":a", ImageFormat::IntelHex},
         {"S00600004844521B\n", ImageFormat::SRecord},
-        {"S1050010AABB85", ImageFormat::SRecord},
-        // Binary images that begin like a record, but not for long enough.
-        {":0200100", ImageFormat::Binary},
+        {" \t\r\n\rs1050010aabb85", ImageFormat::SRecord},
+        {"S1", ImageFormat::SRecord},
+        {":", ImageFormat::Binary},
+        // Binary images that begin like a record but hold bytes no text line holds.
         {std::string(":02\0"
                      "01000AABB89",
                      15),
          ImageFormat::Binary},
-        {"S105001", ImageFormat::Binary},
+        {"S1\x05\x7F\n", ImageFormat::Binary},
+        {":1\xC3\xA9", ImageFormat::Binary},
+        {":G1", ImageFormat::Binary},
         {"SA050010AABB85", ImageFormat::Binary},
-        {"s1050010AABB85", ImageFormat::Binary},
+        {";comment\n:02001000AABB89\n", ImageFormat::Binary},
+        {"\xEF\xBB\xBF", ImageFormat::Binary},
         {"", ImageFormat::Binary},
         {"\n\n", ImageFormat::Binary},
     };
@@ -89,6 +95,70 @@ TEST(ImageSource, ARecordFileReadsAsItsFlatImageABinaryFileAsItIs) {
     EXPECT_EQ(SourceSize(&binary), 0x20u);
     EXPECT_EQ(ReadSourceAt(&binary, 0x1E, bytes.data(), 4), 2u);
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x1E, 0x1F, 0xFF, 0xFF})) << "the rest is left as it was";
+}
+
+TEST(ImageSource, AFileNamedForRecordsIsNeverTakenAsRawBytes) {
+    struct Case {
+        const char* name;
+        const char* text;
+        ImageFormat format;
+        // After the file's path; empty when it loads.
+        const char* failure;
+    };
+    const Case cases[] = {
+        {"boot.hex", "hello\n", ImageFormat::Binary,
+         " is named like a HEX or S-record file but line 1 is not a record; rename it to write its bytes "
+         "raw"},
+        {"BOOT.S19", "\r\n\n;x\n", ImageFormat::Binary,
+         " is named like a HEX or S-record file but line 3 is not a record; rename it to write its bytes "
+         "raw"},
+        // Nothing but blank lines: a save cut short, refused as its format refuses it.
+        {"boot.ihx", "", ImageFormat::Binary, " line 1: the file ends without an end-of-file record"},
+        {"boot.mot", "\n", ImageFormat::Binary,
+         " line 2: the file ends without a termination record or record count"},
+        // The name never decides how a file is parsed.
+        {"boot.hex", "S1050010AABB85\nS5030001FB\n", ImageFormat::SRecord, ""},
+        {"boot.bin", "hello\n", ImageFormat::Binary, ""},
+        {"boot.bin", ":02000004", ImageFormat::Binary,
+         " line 1: the record's length 0x02 calls for 14 hexadecimal digits after the colon, the line has 8"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ": " + c.text);
+        const std::string path = dir.Path(c.name);
+        WriteFileBytes(path, Text(c.text));
+        ImageSource source;
+        ASSERT_TRUE(OpenImage(&source.file, path.c_str(), ImageOpen::ReadExisting));
+        std::string failure;
+        EXPECT_EQ(LoadImageSource(&source, path.c_str(), &failure), c.failure[0] == '\0');
+        EXPECT_EQ(failure, c.failure[0] == '\0' ? "" : path + c.failure);
+        EXPECT_EQ(source.format, c.format);
+    }
+}
+
+TEST(ImageSource, ARecordFileIsDescribedByTheBytesItsRecordsGive) {
+    struct Case {
+        const char* text;
+        const char* description;
+    };
+    const Case cases[] = {
+        {kHex, ": Intel HEX, 0x02 bytes of data from 0x10 to 0x11"},
+        // Two records with a gap: the bytes given, from the lowest address to the highest.
+        {"S1050010AABB85\nS205010000AB4E\nS9030000FC\n",
+         ": S-records, 0x03 bytes of data from 0x10 to 0x10000"},
+        {":00000001FF\n", ": Intel HEX, no data"},
+    };
+    TempDir dir;
+    const std::string path = dir.Path("image");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteFileBytes(path, Text(c.text));
+        ImageSource source;
+        ASSERT_TRUE(OpenImage(&source.file, path.c_str(), ImageOpen::ReadExisting));
+        std::string failure;
+        ASSERT_TRUE(LoadImageSource(&source, path.c_str(), &failure)) << failure;
+        EXPECT_EQ(DescribeRecords(&source, path.c_str()), path + c.description);
+    }
 }
 
 TEST(ImageSource, FailuresNameTheFileAndTheLine) {
@@ -161,6 +231,59 @@ TEST(ImageSource, AReloadTakesGoodSavesAndReportsABadOneOnce) {
     EXPECT_EQ(ReloadImageSource(&source, path.c_str(), &failure), SourceReload::Changed);
     ReadSourceAt(&source, 0x10, bytes.data(), 2);
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xCC, 0xDD}));
+}
+
+TEST(ImageSource, AReloadFollowsAChangeOfFormatButNeverTurnsToRawBytes) {
+    struct Save {
+        const char* text;
+        SourceReload reload;
+        ImageFormat format;
+        // After the file's path when refused.
+        const char* failure;
+    };
+    // The byte at 0x10 after each save; refused saves keep the records before them.
+    const Save saves[] = {
+        {"S1040010CC1F\nS9030000FC\n", SourceReload::Changed, ImageFormat::SRecord, ""},
+        {":01001000DD12\n:00000001FF\n", SourceReload::Changed, ImageFormat::IntelHex, ""},
+        {"\x01\x02\x03", SourceReload::Refused, ImageFormat::IntelHex,
+         " is named like a HEX or S-record file but line 1 is not a record; rename it to write its bytes "
+         "raw"},
+        {"", SourceReload::Refused, ImageFormat::IntelHex,
+         " line 1: the file ends without an end-of-file record"},
+        {"s1040010eefd\n", SourceReload::Refused, ImageFormat::IntelHex,
+         " line 2: the file ends without a termination record or record count"},
+        {"s1040010eefd\ns9030000fc\n", SourceReload::Changed, ImageFormat::SRecord, ""},
+    };
+    const std::uint8_t bytes[] = {0xCC, 0xDD, 0xDD, 0xDD, 0xDD, 0xEE};
+    TempDir dir;
+    const std::string path = dir.Path("watched.hex");
+    WriteFileBytes(path, Text(kHex));
+    ImageSource source;
+    ASSERT_TRUE(OpenImage(&source.file, path.c_str(), ImageOpen::Watch));
+    std::string failure;
+    ASSERT_TRUE(LoadImageSource(&source, path.c_str(), &failure));
+    for (std::size_t i = 0; i < std::size(saves); ++i) {
+        const Save& save = saves[i];
+        SCOPED_TRACE(save.text);
+        WriteFileBytes(path, Text(save.text));
+        failure.clear();
+        EXPECT_EQ(ReloadImageSource(&source, path.c_str(), &failure), save.reload);
+        EXPECT_EQ(failure, save.reload == SourceReload::Refused ? path + save.failure : "");
+        EXPECT_EQ(source.format, save.format);
+        std::uint8_t at = 0;
+        ReadSourceAt(&source, 0x10, &at, 1);
+        EXPECT_EQ(at, bytes[i]);
+    }
+
+    // Without a record file's name, the refusal says why raw bytes are not taken.
+    const std::string other = dir.Path("watched.txt");
+    WriteFileBytes(other, Text(kHex));
+    ImageSource text;
+    ASSERT_TRUE(OpenImage(&text.file, other.c_str(), ImageOpen::Watch));
+    ASSERT_TRUE(LoadImageSource(&text, other.c_str(), &failure));
+    WriteFileBytes(other, Text("\nraw"));
+    EXPECT_EQ(ReloadImageSource(&text, other.c_str(), &failure), SourceReload::Refused);
+    EXPECT_EQ(failure, other + " line 2 is not a record, and monitoring began with HEX or S-records");
 }
 
 TEST(ImageOutput, ARecordOutputReplacesTheFileABinaryOneKeepsItsRest) {

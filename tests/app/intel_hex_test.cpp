@@ -27,6 +27,28 @@ TEST(IntelHex, SegmentAddressesWrapWithinTheirSegmentLinearOnesRunOn) {
     EXPECT_EQ(image.end, 0x30002u);
 }
 
+TEST(IntelHex, DataBeforeAnyAddressRecordRunsOnPast64KbASegmentOfZeroWraps) {
+    struct Case {
+        const char* text;
+        std::uint32_t second;
+        std::uint64_t end;
+    };
+    // The first with a byte-order mark, as some editors save it.
+    const Case cases[] = {
+        {"\xEF\xBB\xBF:04FFFE001122334455\r\n:00000001FF\r\n", 0x10000, 0x10002},
+        {":020000020000FC\n:04FFFE001122334455\n:00000001FF\n", 0x0000, 0x10000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        RecordImage image;
+        RecordError error;
+        ASSERT_TRUE(ParseIntelHex(c.text, &image, &error)) << error.line << ": " << error.what;
+        EXPECT_EQ(FlatBytes(image, 0xFFFE, 2), (std::vector<std::uint8_t>{0x11, 0x22}));
+        EXPECT_EQ(FlatBytes(image, c.second, 2), (std::vector<std::uint8_t>{0x33, 0x44}));
+        EXPECT_EQ(image.end, c.end);
+    }
+}
+
 TEST(IntelHex, BadRecordsAreRefusedWithTheirLineAndWhatIsWrong) {
     struct Case {
         const char* text;
@@ -39,9 +61,19 @@ TEST(IntelHex, BadRecordsAreRefusedWithTheirLineAndWhatIsWrong) {
         {":02001000AA\x01"
          "B89\n:00000001FF\n",
          1, "the character 0x01 is not a hexadecimal digit"},
-        {":03001000AABB89\n:00000001FF\n", 1, "the length 0x03 calls for 8 bytes, the line holds 7"},
-        {":02001000AABB8\n:00000001FF\n", 1, "odd number of hexadecimal digits"},
+        // Digits are counted as the user sees them, after the colon.
+        {":1000000000112233\n:00000001FF\n", 1,
+         "the record's length 0x10 calls for 42 hexadecimal digits after the colon, the line has 16"},
+        {":03001000AABB89\n:00000001FF\n", 1,
+         "the record's length 0x03 calls for 16 hexadecimal digits after the colon, the line has 14"},
+        {":02001000AABB8\n:00000001FF\n", 1,
+         "the record's length 0x02 calls for 14 hexadecimal digits after the colon, the line has 13"},
+        // A save cut short within its first line.
+        {":02000004", 1,
+         "the record's length 0x02 calls for 14 hexadecimal digits after the colon, the line has 8"},
+        {":1", 1, "the record's length takes 2 hexadecimal digits after the colon, the line has 1"},
         {":\n", 1, "nothing follows ':'"},
+        {"\xEF\xBB\xBF:02001000AABB88\n", 1, "checksum 0x88, the record calls for 0x89"},
         {"\n\n;comment\n", 3, "the line does not begin with ':'"},
         {":00000006FA\n", 1, "unknown record type 0x06"},
         {":0100000100FE\n", 1, "a record of type 0x01 holds 0 data bytes, this one 1"},

@@ -159,8 +159,9 @@ TEST_F(MonitorTest, ARecordFileWithABadRecordIsRefusedBeforeAnythingIsSent) {
     device_->Mark();
     StdoutCapture out;
     EXPECT_EQ(ExecuteOperation(&params_), 0);
-    EXPECT_EQ(out.Text(),
-              "\nFAILURE: " + path_ + " line 1: the length 0x10 calls for 21 bytes, the line holds 5");
+    EXPECT_EQ(out.Text(), "\nFAILURE: " + path_ +
+                              " line 1: the record's length 0x10 calls for 42 hexadecimal digits after the "
+                              "colon, the line has 10");
     EXPECT_EQ(device_->Requests(), std::vector<std::string>{});
 }
 

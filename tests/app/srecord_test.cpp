@@ -24,6 +24,30 @@ TEST(SRecords, EveryDataFormLandsAtItsAddressAndCountsAreChecked) {
     EXPECT_EQ(image.end, 0x1000001u);
 }
 
+TEST(SRecords, LettersInEitherCaseAndAMatchingCountAtTheEndMakeAWholeFile) {
+    struct Case {
+        const char* text;
+        std::uint64_t end;
+        std::uint8_t last;
+    };
+    // A converter's default output ends with its record count and no termination record.
+    const Case cases[] = {
+        {"s1050010aabb85\nS1040012CC1D\ns9030000fc\n", 0x13, 0xCC},
+        {"S00600004844521B\nS1050010AABB85\ns1040012cc1d\nS5030002FA\n", 0x13, 0xCC},
+        {"\xEF\xBB\xBFS205010000AB4E\r\nS604000001FA\r\n", 0x10001, 0xAB},
+        // A count in the middle still checks the records before it.
+        {"S1050010AABB85\nS5030001FB\nS1040012CC1D\nS5030002FA\n", 0x13, 0xCC},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        RecordImage image;
+        RecordError error;
+        ASSERT_TRUE(ParseSRecords(c.text, &image, &error)) << error.line << ": " << error.what;
+        EXPECT_EQ(image.end, c.end);
+        EXPECT_EQ(FlatBytes(image, c.end - 1, 1), std::vector<std::uint8_t>{c.last});
+    }
+}
+
 TEST(SRecords, BadRecordsAreRefusedWithTheirLineAndWhatIsWrong) {
     struct Case {
         const char* text;
@@ -33,13 +57,17 @@ TEST(SRecords, BadRecordsAreRefusedWithTheirLineAndWhatIsWrong) {
     const Case cases[] = {
         {"S1050010AABB84\nS9030000FC\n", 1, "checksum 0x84, the record calls for 0x85"},
         {"S1050010AABG85\nS9030000FC\n", 1, "'G' is not a hexadecimal digit"},
-        {"S1060010AABB85\nS9030000FC\n", 1, "the length 0x06 calls for 7 bytes, the line holds 6"},
-        {"S1050010AABB8\nS9030000FC\n", 1, "odd number of hexadecimal digits"},
+        {"S1060010AABB85\nS9030000FC\n", 1,
+         "the record's length 0x06 calls for 14 hexadecimal digits after 'S1', the line has 12"},
+        {"s1050010AABB8\nS9030000FC\n", 1,
+         "the record's length 0x05 calls for 12 hexadecimal digits after 's1', the line has 11"},
+        {"S10", 1, "the record's length takes 2 hexadecimal digits after 'S1', the line has 1"},
         {"S10212EB\nS9030000FC\n", 1,
          "the length 0x02 leaves no room for an address of 2 bytes and the checksum"},
         {"S1\n", 1, "nothing follows 'S1'"},
         {"S\n", 1, "nothing follows 'S'"},
         {"S4030000FC\n", 1, "unknown record type 'S4'"},
+        {"s4030000FC\n", 1, "unknown record type 's4'"},
         {"SX030000FC\n", 1, "unknown record type 'SX'"},
         {"\n:00000001FF\n", 2, "the line does not begin with 'S'"},
         {"S1050010AABB85\nS1050011BBCC62\nS5030003F9\nS9030000FC\n", 3,
@@ -49,7 +77,10 @@ TEST(SRecords, BadRecordsAreRefusedWithTheirLineAndWhatIsWrong) {
         {"S1050010AABB85\nS1040011BC2E\nS9030000FC\n", 2,
          "address 0x11 already holds 0xBB, this record gives 0xBC"},
         {"S9030000FC\nS1050010AABB85\n", 2, "a record follows the termination record"},
-        {"S00400007487\nS1050010AABB85\n", 3, "the file ends without a termination record"},
+        {"S00400007487\nS1050010AABB85\n", 3, "the file ends without a termination record or record count"},
+        {"S1050010AABB85\nS5030001FB\nS1040012CC1D\n", 4,
+         "the file ends without a termination record or record count"},
+        {"S1050010AABB85\nS5030002FA\n", 2, "the record count says 2 data records, 1 came before it"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
