@@ -53,7 +53,7 @@ void OpenConsole() {
     std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
-void ConsoleWrite(std::string_view text) {
+void WriteStandardOutput(std::string_view text) {
     WriteText(STD_OUTPUT_HANDLE, text);
 }
 

@@ -52,7 +52,7 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         ConsoleReadChar();
     }
     // Messages put their line break first; without this the shell's prompt would follow the
-    // last one on the same line.
+    // quit prompt on its line (after a message, whose line is already ended, it is not written).
     ConsoleWrite("\n");
     return result ? 0 : 1;
 }

@@ -63,6 +63,34 @@ else
     failures=$((failures + 1))
 fi
 
+# Read through a pipe line by line, as a wrapper script or `| tee` reads it: each event's line
+# arrives whole before anything else happens (before the next save here), not with the next event.
+mkfifo "$work/pipe"
+random_file piped.bin 0x100
+poke piped.bin 0 00
+(cd "$work" && exec $runner "$program" -monitor -infile piped.bin -noquitprompt </dev/null >"$work/pipe" \
+    2>/dev/null) &
+monitor_pid=$!
+exec 7<"$work/pipe"
+# next_line TEXT: reads whole lines from the pipe until one holds TEXT; false when no such line
+# has been ended within 30 s.
+next_line() {
+    local line
+    while IFS= read -r -t 30 line <&7; do
+        [[ "$line" == *"$1"* ]] && return 0
+    done
+    return 1
+}
+fact "through a pipe, the start's line comes whole before any save" next_line "Monitoring has begun"
+poke piped.bin 0 11
+fact "the first save's line comes whole before the next save" next_line "Uploaded 1 bytes in 1 blocks"
+poke piped.bin 0 22
+fact "and so does the second's" next_line "Uploaded 1 bytes in 1 blocks"
+kill "$monitor_pid" 2>/dev/null
+wait "$monitor_pid" 2>/dev/null
+monitor_pid=""
+exec 7<&-
+
 # A user address: file offset 5 goes to 0x4005.
 random_file small.bin 0x100
 poke small.bin 5 00
