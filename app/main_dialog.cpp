@@ -5,6 +5,7 @@
 #include "corvane.h"
 #include "dialog_logic.h"
 #include "file_browse.h"
+#include "port_line.h"
 #include "inset_button.h"
 #include "resource_ids.h"
 #include "sound.h"
@@ -100,6 +101,7 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
     }
     SetVendorID(&g_device, 3);
     PrintStatus(2, "Found: %s", result.name);
+    PrintPortLine();
     ApplyState(dialog, outcome.state);
     PlayProgramSound(SOUND_HARDWARE_FOUND);
     HWND large = GetDlgItem(dialog, IDC_LARGE);

@@ -5,6 +5,7 @@
 #include "console.h"
 #include "corvane.h"
 #include "executor.h"
+#include "port_line.h"
 #include "unopened_ports.h"
 #include "version.h"
 
@@ -39,10 +40,12 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
             PrintStatus(2, "%s", found);
+            PrintPortLine();
             g_params.keepRunning = 1;
             result = ExecuteOperation(&g_params);
         } else {
             PrintStatus(1, "%s", found);
+            PrintPortLine();
             PrintStatus(1, "This hardware does not support emulation. Aborting...");
         }
     }

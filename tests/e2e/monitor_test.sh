@@ -53,7 +53,7 @@ if [ -z "$runner" ]; then
 fi
 monitor_stop
 ran=$((ran + 1))
-want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
+want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\n'"$port_line"$'\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 [ -z "$runner" ] && want+=$'\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 if [ "$(tr -d '\r' <"$work/monitor.out")" = "$want" ]; then
     echo "ok: monitor messages"

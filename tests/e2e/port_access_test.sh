@@ -128,6 +128,13 @@ if [ -n "$other_user" ]; then
     TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
     expect "a port without permission is named with the remedy" 1 \
         "$banner$searching$not_found"$'\n'"Could not open $emulator: permission denied. Add your user to the group dialout (sudo usermod -aG dialout \$USER), then log in again."$'\n'
+    # Only its owner may open it: joining its group would not help, a udev rule has to.
+    chown root:root "$emulator"
+    chmod 600 "$emulator"
+    TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
+    grep -q "^Could not open $emulator: permission denied. Only its owner (root) may open it. To grant access, add a udev rule such as SUBSYSTEM==\"tty\", KERNEL==\"$(basename "$(realpath "$emulator")")\"" \
+        <<<"$out" && owner_only=1 || owner_only=""
+    fact "a port only its owner may open is named with the udev remedy" test "$status" = 1 -a -n "$owner_only"
 fi
 
 finish

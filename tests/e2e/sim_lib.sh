@@ -18,7 +18,18 @@ other_pids=()
 other_ports=""
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
+# rate_of ARGS...: the line rate that simulator options give the device (115200 unless --rate).
+rate_of() {
+    local rate=115200
+    while [ $# -gt 0 ]; do
+        [ "$1" = --rate ] && [ $# -gt 1 ] && rate="$2"
+        shift
+    done
+    echo "$rate"
+}
+
 # sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.
+# Sets port_line to the line that names the port the program then finds it on.
 sim_start() {
     local link="$work/sim-link"
     if [ -n "$runner" ]; then
@@ -34,6 +45,7 @@ sim_start() {
             export TEVRIX_PORTS
             TEVRIX_PORTS="$other_ports$(head -n 1 "$work/sim.out")"
             [ -n "$runner" ] && TEVRIX_PORTS="${other_ports}COM$com"
+            port_line="Port: ${TEVRIX_PORTS##*[:;]}, $(rate_of "$@") baud"
             return 0
         fi
         sleep 0.1
@@ -157,10 +169,10 @@ tev() {
 }
 
 # check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
-# FOUND line, then exactly WANT_LINES, and ended its last line.
+# FOUND line, the port's line, then exactly WANT_LINES, and ended its last line.
 check() {
     local name="$1" want_status="$2" found="$3" lines="$4"
-    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"$'\n'
+    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found"$'\n'"$port_line$lines"$'\n'
     ran=$((ran + 1))
     if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
         echo "FAIL: $name (status $status, want $want_status)"

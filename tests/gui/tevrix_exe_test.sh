@@ -45,10 +45,10 @@ window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Tevrix$' 2>/de
 fact "the dialog shows" test -n "$window"
 [ -n "$window" ] || { finish; exit 1; }
 
-probe text Tevrix 1000 "Found: " 60000
+probe text Tevrix 1000 " baud" 60000
 fact "the search finds the emulator (status $probed)" test "$probed" = 0
-fact "the log tells of the search and names the emulator after a blank line" \
-    test "$seen" = $'Detecting Hardware...\n\nFound: Corvane USB v3.0.K'
+fact "the log tells of the search, names the emulator after a blank line and then its port" \
+    test "$seen" = $'Detecting Hardware...\n\nFound: Corvane USB v3.0.K\n'"$port_line"
 probe enabled Tevrix 1002
 fact "Execute is enabled" test "$seen" = 1
 
