@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
         std::perror("mkdtemp");
         return 1;
     }
+    // What a search remembers between runs stays in the scratch directory, off the user's home.
+    setenv("XDG_STATE_HOME", (std::string(dir) + "/state").c_str(), 1);
     // Messages of the executor go nowhere; the tables are the output.
     g_app.consoleMode = 0;
     PrintMachine();

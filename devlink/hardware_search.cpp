@@ -1,8 +1,10 @@
 #include "corvane.h"
 #include "family_table.h"
 #include "port_candidates.h"
+#include "remembered_port.h"
 #include "sleep.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -47,6 +49,29 @@ bool AnswersVersion(KVCorvane* device) {
     return device->port.SetBaud(9600) && EmulatorAnswers(device);
 }
 
+// The port a former run found the emulator on goes first, at its rate, when it is a candidate
+// now; otherwise the search starts where this run's last one ended.
+void TakeRememberedPort(KVCorvane* device, const std::vector<std::string>& ports) {
+    RememberedPort remembered;
+    if (!LoadRememberedPort(device->logSink, &remembered)) {
+        return;
+    }
+    auto it = std::find(ports.begin(), ports.end(), remembered.path);
+    if (it == ports.end()) {
+        LogLine(device->logSink, "KVCorvane: The remembered port %s is not a candidate now",
+                remembered.path.c_str());
+        return;
+    }
+    device->lastPortIndex = static_cast<std::int32_t>(it - ports.begin());
+    // 19200 and 9600 are no baud index: the search gets to them from 115200.
+    device->lastBaudIndex = 7;
+    for (std::uint32_t index : {0u, 1u, 3u, 7u}) {
+        if (921600 / (index + 1) == remembered.baud) {
+            device->lastBaudIndex = index;
+        }
+    }
+}
+
 } // namespace
 
 std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version) {
@@ -54,6 +79,7 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     device->unopenedPorts.clear();
     std::vector<std::string> ports = PortCandidates();
     std::size_t count = ports.size();
+    TakeRememberedPort(device, ports);
     std::size_t start = static_cast<std::size_t>(device->lastPortIndex) < count ? device->lastPortIndex : 0;
     bool found = false;
     std::size_t index = start;
@@ -79,6 +105,7 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     if (found) {
         device->lastPortIndex = static_cast<std::int32_t>(index);
         device->lastBaudIndex = device->baudIndex;
+        StoreRememberedPort(device->logSink, {ports[index], device->port.CurrentBaud()});
         device->capabilities = IdentifyHardware(device, device->firmwareVersion);
         if (name != nullptr) {
             // Always from an empty text, so a name never carries what the buffer held before.

@@ -94,9 +94,28 @@ TEVRIX_PORTS="$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile
 fact "a pinned port is found" test "$status" = 0
 fact "only the pinned port is opened" test "$(opened_ports)" = "$emulator"
 rm -f "$work/device.log"
+# A first run: nothing remembered yet.
+forget_port
 TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10
 fact "the pinned ports are tried in their order" test "$(opened_ports | uniq | tr '\n' ' ')" = "$quiet_port $emulator "
 fact "the emulator behind a silent pinned port is found" test "$status" = 0
+# The next run remembers where the emulator was found and goes there first.
+rm -f "$work/device.log"
+TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10
+fact "the next run opens the remembered port alone" test "$(opened_ports | tr '\n' ' ')" = "$emulator "
+fact "and finds the emulator there" test "$status" = 0
+# Remembered, but no candidate now: the whole search, as without a memory.
+TEVRIX_PORTS="$quiet_port" tev -read -outfile a.bin -size 10
+fact "a remembered port that is no candidate is not tried" test "$status" = 1
+# A state file that is not the program's costs the search its head start, nothing more.
+state_file="$work/state/tevrix/last-port"
+[ -n "$runner" ] && state_file="$work/local/Tevrix/last-port"
+printf 'garbage\0\377' >"$state_file"
+rm -f "$work/device.log"
+TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10
+fact "an unreadable state file leaves the whole search" test "$(opened_ports | uniq | tr '\n' ' ')" = "$quiet_port $emulator "
+fact "which still finds the emulator" test "$status" = 0
+fact "and says why in the device log" grep -q "No remembered port: .* does not hold a port and a rate" "$work/device.log"
 quiet_stop
 
 # The two cases below run natively only: Wine lets a second Wine program open a COM port that

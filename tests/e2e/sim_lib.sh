@@ -8,6 +8,19 @@
 # sim_start exports TEVRIX_PORTS naming the simulator's port alone: its pty natively, COM<com>
 # under Wine.
 
+# Every run of the program keeps what it remembers between runs in this script's own folder,
+# never the user's home; sim_start forgets it, since a new simulator is a new device.
+export XDG_STATE_HOME="$work/state"
+if [ -n "$runner" ]; then
+    LOCALAPPDATA="Z:$(printf '%s' "$work/local" | tr / '\\')"
+    export LOCALAPPDATA
+fi
+forget_port() {
+    rm -rf "$work/state" "$work/local"
+    mkdir -p "$work/state" "$work/local"
+}
+forget_port
+
 program=$(realpath "$program")
 sim=$(realpath "$sim")
 failures=0
@@ -36,6 +49,7 @@ sim_start() {
         [ -d "$WINEPREFIX/dosdevices" ] || $runner cmd /c exit >/dev/null 2>&1
         link="$WINEPREFIX/dosdevices/com$com"
     fi
+    forget_port
     "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     local i
@@ -120,6 +134,7 @@ sim_start_other() {
     [ -n "$runner" ] && link="$WINEPREFIX/dosdevices/com$1"
     shift
     rm -f "$work/other.out"
+    forget_port
     "$sim" --link "$link" "$@" >"$work/other.out" 2>/dev/null &
     other_pids+=($!)
     local i
