@@ -5,6 +5,7 @@
 #include "console.h"
 #include "corvane.h"
 #include "executor.h"
+#include "list_emulators.h"
 #include "port_line.h"
 #include "unopened_ports.h"
 #include "version.h"
@@ -26,7 +27,11 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
     PrintBanner();
 
     int result = 0;
-    if (ParseArguments(arguments) && !g_consoleOptions.usageShown) {
+    const bool parsed = ParseArguments(arguments) && !g_consoleOptions.usageShown;
+    if (parsed && g_consoleOptions.list) {
+        PrintStatus(1, "Searching for emulator...");
+        result = ListEmulators();
+    } else if (parsed) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
         std::uint8_t firmware[3] = {};

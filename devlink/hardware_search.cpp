@@ -1,5 +1,6 @@
 #include "corvane.h"
 #include "family_table.h"
+#include "hardware_probe.h"
 #include "port_candidates.h"
 #include "remembered_port.h"
 #include "sleep.h"
@@ -33,7 +34,8 @@ bool EmulatorAnswers(KVCorvane* device) {
     return true;
 }
 
-// The rates tried on one port: the current one, 921600, then 19200 and 9600 from 115200.
+} // namespace
+
 bool AnswersVersion(KVCorvane* device) {
     if (EmulatorAnswers(device)) {
         return true;
@@ -48,6 +50,19 @@ bool AnswersVersion(KVCorvane* device) {
     }
     return device->port.SetBaud(9600) && EmulatorAnswers(device);
 }
+
+bool OpenCandidate(KVCorvane* device, const std::string& path) {
+    if (OpenPort(device, path.c_str()) == CV_S_OK) {
+        return true;
+    }
+    PortOpenError reason = device->port.openError;
+    if (reason == PortOpenError::Denied || reason == PortOpenError::Busy) {
+        device->unopenedPorts.push_back({path, reason});
+    }
+    return false;
+}
+
+namespace {
 
 // The port a former run found the emulator on goes first, at its rate, when it is a candidate
 // now; otherwise the search starts where this run's last one ended.
@@ -84,11 +99,7 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     bool found = false;
     std::size_t index = start;
     for (std::size_t tried = 0; tried < count && !found; ++tried, index = (index + 1) % count) {
-        if (OpenPort(device, ports[index].c_str()) != CV_S_OK) {
-            PortOpenError reason = device->port.openError;
-            if (reason == PortOpenError::Denied || reason == PortOpenError::Busy) {
-                device->unopenedPorts.push_back({ports[index], reason});
-            }
+        if (!OpenCandidate(device, ports[index])) {
             continue;
         }
         if (index >= 4) {

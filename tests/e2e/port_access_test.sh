@@ -116,6 +116,18 @@ TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.lo
 fact "an unreadable state file leaves the whole search" test "$(opened_ports | uniq | tr '\n' ' ')" = "$quiet_port $emulator "
 fact "which still finds the emulator" test "$status" = 0
 fact "and says why in the device log" grep -q "No remembered port: .* does not hold a port and a rate" "$work/device.log"
+# --- -list: every emulator on every candidate port, with its serial number ---
+sim_start_other $((com + 2)) --model dravel2 --serial 0011223344556677
+second="${other_ports%[:;]}"
+TEVRIX_PORTS="$emulator$separator$quiet_port$separator$second" tev -list
+expect "-list names each emulator on its port with its serial" 0 \
+    "$banner$searching"$'\n\n'"$emulator: Corvane USB v3.0.K, serial 5456583030303137"$'\n'"$second: Dravel II USB v12.3.M, serial 0011223344556677"$'\n'
+TEVRIX_PORTS="$quiet_port" tev -list
+expect "-list without an emulator" 1 "$banner$searching$not_found"$'\n'
+others_stop
+TEVRIX_PORTS="$emulator" tev -read -outfile a.bin -size 10
+fact "after -list the emulator is found as before" test "$status" = 0
+
 quiet_stop
 
 # The two cases below run natively only: Wine lets a second Wine program open a COM port that
@@ -137,6 +149,9 @@ done
 chmod 666 "$emulator"
 TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
 expect "a port another program holds is named" 1 \
+    "$banner$searching$not_found"$'\n'"Could not open $emulator: in use by another program."$'\n'
+TEVRIX_PORTS="$emulator" tev_as "$other_user" -list
+expect "-list names it as well" 1 \
     "$banner$searching$not_found"$'\n'"Could not open $emulator: in use by another program."$'\n'
 holder_stop
 
