@@ -25,9 +25,8 @@ void WriteStandardOutput(std::string_view text);
 // Reads one character from standard input; -1 at its end.
 int ConsoleReadChar();
 
-// Whether standard output, or standard error, is a terminal a person watches (a console window
-// on Windows) rather than a file or a pipe.
-bool OutputIsTerminal();
+// Whether standard error is a terminal a person watches (a console window on Windows) rather
+// than a file or a pipe.
 bool ErrorIsTerminal();
 
 // Writes to standard error at once.

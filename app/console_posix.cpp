@@ -16,10 +16,6 @@ int ConsoleReadChar() {
     return std::getchar();
 }
 
-bool OutputIsTerminal() {
-    return isatty(STDOUT_FILENO) == 1;
-}
-
 bool ErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
 }

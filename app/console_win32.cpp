@@ -66,10 +66,6 @@ int ConsoleReadChar() {
     return static_cast<unsigned char>(c);
 }
 
-bool OutputIsTerminal() {
-    return IsConsole(STD_OUTPUT_HANDLE);
-}
-
 bool ErrorIsTerminal() {
     return IsConsole(STD_ERROR_HANDLE);
 }

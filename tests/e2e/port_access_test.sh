@@ -109,7 +109,7 @@ TEVRIX_PORTS="$quiet_port" tev -read -outfile a.bin -size 10
 fact "a remembered port that is no candidate is not tried" test "$status" = 1
 # A state file that is not the program's costs the search its head start, nothing more.
 state_file="$work/state/tevrix/last-port"
-[ -n "$runner" ] && state_file="$work/local/Tevrix/last-port"
+[ -n "$runner" ] && state_file="$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tevrix)/last-port"
 printf 'garbage\0\377' >"$state_file"
 rm -f "$work/device.log"
 TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10

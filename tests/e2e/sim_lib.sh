@@ -8,16 +8,14 @@
 # sim_start exports TEVRIX_PORTS naming the simulator's port alone: its pty natively, COM<com>
 # under Wine.
 
-# Every run of the program keeps what it remembers between runs in this script's own folder,
-# never the user's home; sim_start forgets it, since a new simulator is a new device.
+# Every run of the program keeps what it remembers between runs in this script's own folder
+# (under Wine, whose profile names LOCALAPPDATA itself, in the prefix's), never the user's home;
+# sim_start forgets it, since a new simulator is a new device.
 export XDG_STATE_HOME="$work/state"
-if [ -n "$runner" ]; then
-    LOCALAPPDATA="Z:$(printf '%s' "$work/local" | tr / '\\')"
-    export LOCALAPPDATA
-fi
 forget_port() {
-    rm -rf "$work/state" "$work/local"
-    mkdir -p "$work/state" "$work/local"
+    rm -rf "$work/state"
+    mkdir -p "$work/state"
+    [ -z "$runner" ] || rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tevrix
 }
 forget_port
 
