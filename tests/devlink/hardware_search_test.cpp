@@ -202,7 +202,10 @@ TEST(FindHardware, AStoredPortThatIsNoCandidateOrNoLongerTheEmulatorCostsNothing
     char name[kHardwareNameSize];
     ASSERT_NE(FindHardware(&run, name, nullptr), 0u);
     EXPECT_STREQ(name, "Vespin II v3.1.2");
-    EXPECT_EQ(ports.opened, (std::vector<std::string>{SearchCandidates::Path(1), SearchCandidates::Path(0)}));
+    // Every other candidate follows, round to the first (on Windows all 255 COM ports).
+    ASSERT_FALSE(ports.opened.empty());
+    EXPECT_EQ(ports.opened.front(), SearchCandidates::Path(1));
+    EXPECT_EQ(ports.opened.back(), SearchCandidates::Path(0));
 }
 
 #ifndef _WIN32
