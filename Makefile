@@ -87,5 +87,7 @@ test-package: package dist
 
 # Speed over a paced pseudo-terminal against tevrix-sim (a few minutes); not part of `make test`.
 .PHONY: bench
+# `make bench SECTION=runs` measures one section alone (search, runs, transfers, ceiling, monitor).
+SECTION ?=
 bench: native
-	build/native/bench/tevrix-bench
+	build/native/bench/tevrix-bench "" $(SECTION)

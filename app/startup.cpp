@@ -6,6 +6,8 @@
 #include "corvane.h"
 #include "device_state.h"
 #include "executor.h"
+#include "list_emulators.h"
+#include "port_line.h"
 #include "unopened_ports.h"
 #include "version.h"
 
@@ -26,10 +28,14 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
     PrintBanner();
 
     int result = 0;
+    const bool parsed = ParseArguments(arguments) && !g_consoleOptions.usageShown;
     // The file comes first: a bad or missing one is reported whether an emulator is attached or
     // not, and costs no search.
     OperationInput input;
-    if (ParseArguments(arguments) && !g_consoleOptions.usageShown && PrepareOperation(&g_params, &input)) {
+    if (parsed && g_consoleOptions.list) {
+        PrintStatus(1, "Searching for emulator...");
+        result = ListEmulators();
+    } else if (parsed && PrepareOperation(&g_params, &input)) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
         std::uint8_t firmware[3] = {};
@@ -43,11 +49,13 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
             PrintStatus(2, "%s", found);
+            PrintPortLine();
             NoteLargeBank(&g_device, &g_params);
             g_params.keepRunning = 1;
             result = RunOperation(&g_params, &input);
         } else {
             PrintStatus(1, "%s", found);
+            PrintPortLine();
             PrintStatus(1, "This hardware does not support emulation. Aborting...");
         }
     }
@@ -57,7 +65,7 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         ConsoleReadChar();
     }
     // Messages put their line break first; without this the shell's prompt would follow the
-    // last one on the same line.
+    // quit prompt on its line (after a message, whose line is already ended, it is not written).
     ConsoleWrite("\n");
     return result ? 0 : 1;
 }

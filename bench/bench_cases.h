@@ -17,3 +17,7 @@ void RunCeilingBench(std::vector<TransferRow>* rows);
 void RunSearchBench(const std::string& simulator, std::vector<TimeRow>* rows);
 void RunMonitorLatencyBench(const std::string& simulator, const std::string& dir, std::vector<TimeRow>* rows);
 void RunMonitorCpuBench(const std::string& dir, std::vector<TimeRow>* rows);
+// Console runs of `program` writing 16 bytes behind two ports that never answer: the first run,
+// the second (which remembers the port), and one with no other port.
+void RunRememberedPortBench(const std::string& simulator, const std::string& program, const std::string& dir,
+                            std::vector<TimeRow>* rows);

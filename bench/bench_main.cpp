@@ -1,5 +1,7 @@
 // Measures the device library and the executor over a real pseudo-terminal against tevrix-sim
-// with a paced line, and prints Markdown tables of the results. Usage: tevrix-bench [SIMULATOR]
+// with a paced line, and prints Markdown tables of the results.
+// Usage: tevrix-bench [SIMULATOR] [SECTION], SECTION one of search, runs, transfers, ceiling,
+// monitor (all of them when none is named).
 #include "app_state.h"
 #include "bench_cases.h"
 
@@ -28,38 +30,58 @@ void PrintMachine() {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string simulator = argc > 1 ? argv[1] : TEVRIX_SIM;
+    std::string simulator = argc > 1 && argv[1][0] != '\0' ? argv[1] : TEVRIX_SIM;
     char dirTemplate[] = "/tmp/tevrix-bench-XXXXXX";
     const char* dir = mkdtemp(dirTemplate);
     if (dir == nullptr) {
         std::perror("mkdtemp");
         return 1;
     }
+    // What a search remembers between runs stays in the scratch directory, off the user's home.
+    setenv("XDG_STATE_HOME", (std::string(dir) + "/state").c_str(), 1);
     // Messages of the executor go nowhere; the tables are the output.
     g_app.consoleMode = 0;
     PrintMachine();
 
+    const std::string only = argc > 2 ? argv[2] : "";
+    auto wanted = [&](const char* section) { return only.empty() || only == section; };
+
     std::vector<TimeRow> search;
-    RunSearchBench(simulator, &search);
-    PrintTimeTable("Hardware search", search);
+    if (wanted("search")) {
+        RunSearchBench(simulator, &search);
+        PrintTimeTable("Hardware search", search);
+    }
+
+    std::vector<TimeRow> runs;
+    if (wanted("runs")) {
+        RunRememberedPortBench(simulator, TEVRIX_PROGRAM, dir, &runs);
+        PrintTimeTable("Whole runs", runs);
+    }
 
     std::vector<TransferRow> transfers;
     std::vector<TimeRow> trips;
-    RunTransferBench(simulator, dir, 115200, &transfers, &trips);
-    RunTransferBench(simulator, dir, 921600, &transfers, &trips);
-    RunAdapterLatencyBench(simulator, &transfers);
-    PrintTransferTable(transfers);
-    PrintTimeTable("Turnaround", trips);
+    if (wanted("transfers")) {
+        RunTransferBench(simulator, dir, 115200, &transfers, &trips);
+        RunTransferBench(simulator, dir, 921600, &transfers, &trips);
+        RunAdapterLatencyBench(simulator, &transfers);
+        PrintTransferTable(transfers);
+        PrintTimeTable("Turnaround", trips);
+    }
 
     std::vector<TransferRow> ceiling;
-    RunCeilingBench(&ceiling);
-    PrintTransferTable(ceiling);
+    if (wanted("ceiling")) {
+        RunCeilingBench(&ceiling);
+        PrintTransferTable(ceiling);
+    }
 
     std::vector<TimeRow> monitor;
-    RunMonitorLatencyBench(simulator, dir, &monitor);
-    RunMonitorCpuBench(dir, &monitor);
-    PrintTimeTable("Monitor", monitor);
+    if (wanted("monitor")) {
+        RunMonitorLatencyBench(simulator, dir, &monitor);
+        RunMonitorCpuBench(dir, &monitor);
+        PrintTimeTable("Monitor", monitor);
+    }
 
+    search.insert(search.end(), runs.begin(), runs.end());
     search.insert(search.end(), monitor.begin(), monitor.end());
     bool met = AllMet(transfers, search);
     std::printf("\n%s\n", met ? "All targets met." : "Some targets missed (see the tables).");

@@ -1,8 +1,11 @@
 #include "corvane.h"
 #include "family_table.h"
+#include "hardware_probe.h"
 #include "port_candidates.h"
+#include "remembered_port.h"
 #include "sleep.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -31,7 +34,8 @@ bool EmulatorAnswers(KVCorvane* device) {
     return true;
 }
 
-// The rates tried on one port: the current one, 921600, then 19200 and 9600 from 115200.
+} // namespace
+
 bool AnswersVersion(KVCorvane* device) {
     if (EmulatorAnswers(device)) {
         return true;
@@ -47,6 +51,42 @@ bool AnswersVersion(KVCorvane* device) {
     return device->port.SetBaud(9600) && EmulatorAnswers(device);
 }
 
+bool OpenCandidate(KVCorvane* device, const std::string& path) {
+    if (OpenPort(device, path.c_str()) == CV_S_OK) {
+        return true;
+    }
+    PortOpenError reason = device->port.openError;
+    if (reason == PortOpenError::Denied || reason == PortOpenError::Busy) {
+        device->unopenedPorts.push_back({path, reason});
+    }
+    return false;
+}
+
+namespace {
+
+// The port a former run found the emulator on goes first, at its rate, when it is a candidate
+// now; otherwise the search starts where this run's last one ended.
+void TakeRememberedPort(KVCorvane* device, const std::vector<std::string>& ports) {
+    RememberedPort remembered;
+    if (!LoadRememberedPort(device->logSink, &remembered)) {
+        return;
+    }
+    auto it = std::find(ports.begin(), ports.end(), remembered.path);
+    if (it == ports.end()) {
+        LogLine(device->logSink, "KVCorvane: The remembered port %s is not a candidate now",
+                remembered.path.c_str());
+        return;
+    }
+    device->lastPortIndex = static_cast<std::int32_t>(it - ports.begin());
+    // 19200 and 9600 are no baud index: the search gets to them from 115200.
+    device->lastBaudIndex = 7;
+    for (std::uint32_t index : {0u, 1u, 3u, 7u}) {
+        if (921600 / (index + 1) == remembered.baud) {
+            device->lastBaudIndex = index;
+        }
+    }
+}
+
 } // namespace
 
 std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version) {
@@ -54,15 +94,12 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     device->unopenedPorts.clear();
     std::vector<std::string> ports = PortCandidates();
     std::size_t count = ports.size();
+    TakeRememberedPort(device, ports);
     std::size_t start = static_cast<std::size_t>(device->lastPortIndex) < count ? device->lastPortIndex : 0;
     bool found = false;
     std::size_t index = start;
     for (std::size_t tried = 0; tried < count && !found; ++tried, index = (index + 1) % count) {
-        if (OpenPort(device, ports[index].c_str()) != CV_S_OK) {
-            PortOpenError reason = device->port.openError;
-            if (reason == PortOpenError::Denied || reason == PortOpenError::Busy) {
-                device->unopenedPorts.push_back({ports[index], reason});
-            }
+        if (!OpenCandidate(device, ports[index])) {
             continue;
         }
         if (index >= 4) {
@@ -79,6 +116,7 @@ std::uint32_t FindHardware(KVCorvane* device, char* name, std::uint8_t* version)
     if (found) {
         device->lastPortIndex = static_cast<std::int32_t>(index);
         device->lastBaudIndex = device->baudIndex;
+        StoreRememberedPort(device->logSink, {ports[index], device->port.CurrentBaud()});
         device->capabilities = IdentifyHardware(device, device->firmwareVersion);
         if (name != nullptr) {
             // Always from an empty text, so a name never carries what the buffer held before.

@@ -33,13 +33,20 @@ std::int32_t KVSerial::Open(const char* path) {
         return 0;
     }
     LogLine(logSink, "KVSerial: %s opened at %i baud", path, static_cast<int>(kOpenBaud));
+    this->path = path;
     handle->Prepare(logSink);
     return 1;
 }
 
 void KVSerial::Close() {
     handle.reset();
+    path.clear();
     LogLine(logSink, "KVSerial: Port Closed");
+}
+
+std::uint32_t KVSerial::CurrentBaud() const {
+    LineSettings line;
+    return handle != nullptr && handle->GetLine(&line) ? line.baud : 0;
 }
 
 std::int32_t KVSerial::SetupBuffers() {

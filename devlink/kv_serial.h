@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 // The one serial port of the program: opens a COM port with the emulator's line settings and
 // moves raw bytes. It knows nothing of the device protocol.
@@ -29,10 +30,14 @@ class KVSerial {
     std::uint32_t Drain(std::uint32_t owed, std::uint32_t limitMs);
 
     bool IsOpen() const { return handle != nullptr; }
+    // The rate the driver runs the open port at; 0 when closed or the driver does not say.
+    std::uint32_t CurrentBaud() const;
 
     // The open port, null when closed.
     std::unique_ptr<SerialBackend> handle;
     LogSink* logSink = nullptr;
+    // The device path of the open port, empty when closed.
+    std::string path;
     // Why the last Open failed (None after one that succeeded).
     PortOpenError openError = PortOpenError::None;
 };

@@ -15,6 +15,9 @@ constexpr std::size_t kMaxPortCandidates = 255;
 // behind it are never candidates.
 std::vector<std::string> PortCandidates();
 
+// The name the user knows a port by: "COM7" for "\\.\COM7" on Windows, the path elsewhere.
+std::string PortDisplayName(const std::string& path);
+
 // What a failed search tells the user about a port that exists but could not be opened, with the
 // usual remedy; empty for a reason the user cannot act on.
 std::string PortAccessAdvice(const std::string& path, PortOpenError reason);

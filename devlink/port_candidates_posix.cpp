@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
+#include <pwd.h>
 #include <set>
 #include <sstream>
 #include <string_view>
@@ -126,19 +127,50 @@ bool LeftAlone(const std::string& path, const std::set<std::string>& consoles, c
     return name.rfind("ttyS", 0) == 0 && HasNoUart(path, name, files);
 }
 
-// The group whose members may open the port; the usual one where the node does not say.
-std::string PortGroup(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && info.st_gid != 0) {
-        std::vector<char> buffer(4096);
-        group entry{};
-        group* found = nullptr;
-        if (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 &&
-            found != nullptr) {
-            return found->gr_name;
-        }
+std::string GroupName(gid_t gid) {
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+        return found->gr_name;
     }
-    return "dialout";
+    return std::to_string(gid);
+}
+
+std::string UserName(uid_t uid) {
+    std::vector<char> buffer(4096);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+        return found->pw_name;
+    }
+    return std::to_string(uid);
+}
+
+std::string JoinGroupAdvice(const std::string& path, const std::string& group) {
+    return "Could not open " + path + ": permission denied. Add your user to the group " + group +
+           " (sudo usermod -aG " + group + " $USER), then log in again.";
+}
+
+// Joining the node's group helps only when its group may read and write it, and the superuser's
+// group is no group to join: otherwise only the owner may open it, and a udev rule has to give
+// the node a group first.
+std::string DeniedAdvice(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return JoinGroupAdvice(path, "dialout");
+    }
+    constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
+    if ((info.st_mode & kGroupReadWrite) == kGroupReadWrite && info.st_gid != 0) {
+        return JoinGroupAdvice(path, GroupName(info.st_gid));
+    }
+    return "Could not open " + path + ": permission denied. Only its owner (" + UserName(info.st_uid) +
+           ") may open it. To grant access, add a udev rule such as SUBSYSTEM==\"tty\", KERNEL==\"" +
+           TerminalName(path) +
+           "\", GROUP=\"dialout\", MODE=\"0660\" to /etc/udev/rules.d/50-tevrix.rules, reload the rules "
+           "(sudo udevadm control --reload-rules && sudo udevadm trigger), add your user to the group "
+           "dialout "
+           "(sudo usermod -aG dialout $USER) and log in again.";
 }
 
 } // namespace
@@ -160,13 +192,14 @@ std::vector<std::string> PortCandidates() {
     return PortCandidates(SystemPortFiles{});
 }
 
+std::string PortDisplayName(const std::string& path) {
+    return path;
+}
+
 std::string PortAccessAdvice(const std::string& path, PortOpenError reason) {
     switch (reason) {
-    case PortOpenError::Denied: {
-        std::string group = PortGroup(path);
-        return "Could not open " + path + ": permission denied. Add your user to the group " + group +
-               " (sudo usermod -aG " + group + " $USER), then log in again.";
-    }
+    case PortOpenError::Denied:
+        return DeniedAdvice(path);
     case PortOpenError::Busy:
         return "Could not open " + path + ": in use by another program.";
     default:

@@ -31,13 +31,12 @@ std::vector<std::string> FromEnvironment(const char* list) {
     return ports;
 }
 
-// "COM5" for "\\.\COM5": the name the user knows.
-std::string PortName(const std::string& path) {
+} // namespace
+
+std::string PortDisplayName(const std::string& path) {
     return path.compare(0, kDevicePrefix.size(), kDevicePrefix) == 0 ? path.substr(kDevicePrefix.size())
                                                                      : path;
 }
-
-} // namespace
 
 std::vector<std::string> PortCandidates() {
     if (const char* list = std::getenv("TEVRIX_PORTS")) {
@@ -54,6 +53,7 @@ std::vector<std::string> PortCandidates() {
 
 // A COM port refuses a second program as "access denied", which is reported as busy.
 std::string PortAccessAdvice(const std::string& path, PortOpenError reason) {
-    return reason == PortOpenError::Busy ? "Could not open " + PortName(path) + ": in use by another program."
-                                         : "";
+    return reason == PortOpenError::Busy
+               ? "Could not open " + PortDisplayName(path) + ": in use by another program."
+               : "";
 }

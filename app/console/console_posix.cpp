@@ -7,17 +7,13 @@ void OpenConsole() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 }
 
-void ConsoleWrite(std::string_view text) {
+void WriteStandardOutput(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
 }
 
 int ConsoleReadChar() {
     return std::getchar();
-}
-
-bool OutputIsTerminal() {
-    return isatty(STDOUT_FILENO) == 1;
 }
 
 bool ErrorIsTerminal() {

@@ -53,7 +53,7 @@ void OpenConsole() {
     std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
-void ConsoleWrite(std::string_view text) {
+void WriteStandardOutput(std::string_view text) {
     WriteText(STD_OUTPUT_HANDLE, text);
 }
 
@@ -64,10 +64,6 @@ int ConsoleReadChar() {
         return -1;
     }
     return static_cast<unsigned char>(c);
-}
-
-bool OutputIsTerminal() {
-    return IsConsole(STD_OUTPUT_HANDLE);
 }
 
 bool ErrorIsTerminal() {

@@ -62,7 +62,7 @@ void ProgressLine::Finish() {
     if (stale_) {
         Draw();
     }
-    if (begun_ && !output_.sharedWithMessages) {
+    if (begun_) {
         output_.write("\n");
     }
 }
@@ -75,11 +75,7 @@ void ProgressLine::Draw() {
     Clock::time_point now = output_.now();
     std::string text =
         FormatProgress(DoneBytes(), total_, std::chrono::duration<double>(now - phaseStart_).count());
-    std::string out;
-    if (!begun_ && output_.sharedWithMessages) {
-        out = "\n";
-    }
-    out += '\r';
+    std::string out = "\r";
     out += text;
     // Blanks over what a longer line before left behind.
     if (text.size() < shown_) {

@@ -14,10 +14,6 @@ class ProgressLine {
     struct Output {
         std::function<void(std::string_view)> write;
         std::function<Clock::time_point()> now;
-        // The console's messages share the terminal and end without a line break: the line then
-        // begins on a line of its own and the next message's leading break ends it. Alone on the
-        // terminal, the line ends with its own break instead.
-        bool sharedWithMessages = true;
     };
 
     ProgressLine(std::uint32_t totalBytes, Output output);
@@ -25,7 +21,8 @@ class ProgressLine {
     // One progress message; anything but the range and the steps is ignored.
     void Receive(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
-    // The transfer has returned: the line shows its last state and stays.
+    // The transfer has returned: the line shows its last state and stays, ended by its own break
+    // (the console's messages end theirs as they are written, so the line starts on one of its own).
     void Finish();
 
   private:

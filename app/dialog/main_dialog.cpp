@@ -6,6 +6,7 @@
 #include "device_state.h"
 #include "dialog_logic.h"
 #include "file_browse.h"
+#include "port_line.h"
 #include "resource_ids.h"
 #include "sound.h"
 #include "status_window.h"
@@ -206,6 +207,7 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
     g_dialogState.searchMessage.clear();
     SetVendorID(&g_device, 3);
     PrintStatus(2, "Found: %s", result.name);
+    PrintPortLine();
     // Shows the device's bank as it is: one left in bank 8 by an earlier run shows ticked.
     g_dialogState.largeAvailable = outcome.largeEnabled;
     CheckDlgButton(dialog, IDC_LARGE, EmulatesLargeBank(&g_device) ? BST_CHECKED : BST_UNCHECKED);

@@ -36,7 +36,8 @@ enum class Switch {
     NoBackBuf,
     Large,
     NoQuit,
-    Help
+    Help,
+    List
 };
 
 Switch Lookup(const char* token) {
@@ -60,6 +61,7 @@ Switch Lookup(const char* token) {
         {"large", Switch::Large},
         {"noquitprompt", Switch::NoQuit},
         {"?", Switch::Help},
+        {"list", Switch::List},
     };
     for (const auto& entry : table) {
         if (std::strcmp(token + 1, entry.name) == 0) {
@@ -124,6 +126,9 @@ void ApplyFlag(Switch s) {
     case Switch::Help:
         PrintUsage();
         g_consoleOptions.usageShown = 1;
+        break;
+    case Switch::List:
+        g_consoleOptions.list = 1;
         break;
     default:
         break;
@@ -269,6 +274,7 @@ void PrintUsage() {
         " -nobackbuf          use emuaddress to read/write. If not specified, emuaddress\n",
         "                        is ignored and data is written to the end of RAM.\n",
         " -noquitprompt       do not wait for input to quit (used for batching)\n",
+        " -list               list the emulators on every port, then quit\n",
         "\n",
     };
     for (const char* line : lines) {

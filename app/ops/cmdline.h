@@ -30,6 +30,8 @@ struct OperationParams {
 struct ConsoleOptions {
     std::int32_t noQuitPrompt;
     std::int32_t usageShown;
+    // List the emulators on every candidate port instead of running an operation.
+    std::int32_t list;
 };
 
 extern OperationParams g_params;

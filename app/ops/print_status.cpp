@@ -3,7 +3,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <string>
 
 AppState g_app;
 
@@ -16,7 +15,7 @@ void PrintStatus(std::uint32_t breaks, const char* format, ...) {
     text[kStatusMax] = '\0';
 
     if (g_app.consoleMode) {
-        ConsoleWrite(std::string(breaks, '\n') + text);
+        ConsoleMessage(breaks, text);
     } else if (g_app.logWindow != nullptr) {
 #ifdef _WIN32
         // The append takes several edit messages; made as one message to the dialog, it runs whole

@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "corvane.h"
+#include "request_reach.h"
 
 namespace {
 
@@ -9,24 +10,36 @@ const char* Suffix(const OperationParams* params) {
     return params->noBackBuf ? "" : " (Backfill)";
 }
 
-// Whether the range fits a RAM of `ramSize` bytes (0: no known limit); reports it when not.
-bool FitsRam(const OperationParams* params, std::uint32_t size, std::uint32_t length, std::uint32_t ramSize) {
-    if (ramSize == 0) {
-        return true;
-    }
+// Whether the range fits a RAM of `ramSize` bytes (0: no known limit) and the `reach` of the
+// device's requests, the smaller bound holding; reports it when not.
+bool FitsRam(const OperationParams* params, std::uint32_t size, std::uint32_t length, std::uint32_t ramSize,
+             std::uint32_t reach) {
     std::uint32_t start = params->emuAddress;
     std::uint32_t span = length;
-    if (!params->noBackBuf) {
+    if (!params->noBackBuf && ramSize != 0) {
         start = size <= ramSize ? ramSize - size : 0;
         span = size <= ramSize ? length : size;
+    } else if (!params->noBackBuf) {
+        start = 0;
     }
+    const bool ramBound = ramSize != 0 && ramSize <= reach;
+    const std::uint32_t bound = ramBound ? ramSize : reach;
     // In 64 bits, so an address near 4 GB cannot wrap round to a small end.
-    if (std::uint64_t{start} + span <= ramSize) {
+    if (std::uint64_t{start} + span <= bound) {
         return true;
     }
-    PrintStatus(
-        1, "FAILURE: 0x%.2X bytes at emulator address 0x%.2X%s do not fit the emulator's RAM of 0x%.2X bytes",
-        span, start, Suffix(params), ramSize);
+    if (ramBound) {
+        PrintStatus(1,
+                    "FAILURE: 0x%.2X bytes at emulator address 0x%.2X%s do not fit the emulator's RAM of "
+                    "0x%.2X bytes",
+                    span, start, Suffix(params), ramSize);
+    } else {
+        PrintStatus(
+            1,
+            "FAILURE: 0x%.2X bytes at emulator address 0x%.2X%s run past the 0x%.2X bytes the emulator's "
+            "requests can address",
+            span, start, Suffix(params), reach);
+    }
     return false;
 }
 
@@ -34,9 +47,22 @@ bool UsesLargeBank(const OperationParams* params) {
     return params->large && (g_device.capabilities & CAPS_BANKS);
 }
 
-// The RAM of the bank the transfer will use, so a refused transfer switches no bank either.
+// The emulation bank the transfer will use, so a refused transfer switches no bank either.
+std::uint8_t PlannedBank(const OperationParams* params) {
+    return UsesLargeBank(params) ? 8 : g_device.emulationBank;
+}
+
+// The RAM a transfer may use: the bank's RAM, within what the device's requests can address.
 std::uint32_t PlannedRamSize(const OperationParams* params) {
-    return GetEmulationRamSize(&g_device, UsesLargeBank(params) ? 8 : g_device.emulationBank);
+    const std::uint32_t ram = GetEmulationRamSize(&g_device, PlannedBank(params));
+    const std::uint32_t reach = GetRequestReach(&g_device, PlannedBank(params));
+    return ram != 0 && reach < ram ? reach : ram;
+}
+
+// Both bounds with the emulation bank the transfer will use.
+bool FitsDevice(const OperationParams* params, std::uint32_t size, std::uint32_t length, std::uint8_t bank) {
+    return FitsRam(params, size, length, GetEmulationRamSize(&g_device, bank),
+                   GetRequestReach(&g_device, bank));
 }
 
 } // namespace
@@ -51,13 +77,13 @@ std::uint32_t RamFromPlacement(const OperationParams* params, std::uint32_t* ram
 
 bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place) {
     const bool largeBank = UsesLargeBank(params);
-    if (!FitsRam(params, size, length, PlannedRamSize(params))) {
+    if (!FitsDevice(params, size, length, PlannedBank(params))) {
         return false;
     }
     if (largeBank) {
         SetBank(&g_device, 8, 0, 1, 0);
         // A bank switch that failed leaves the smaller RAM.
-        if (!FitsRam(params, size, length, GetEmulationRamSize(&g_device, g_device.emulationBank))) {
+        if (!FitsDevice(params, size, length, g_device.emulationBank)) {
             return false;
         }
     }

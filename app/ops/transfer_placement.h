@@ -15,7 +15,8 @@ struct Placement {
 // large-bin bank 8 first when asked and the device has banks.
 // A range that runs past the end of the RAM the device offers is refused with one FAILURE line
 // before anything is sent, since the device would wrap it round onto other bytes; false then.
-// Where no RAM size is known for the family, every range is taken.
+// Nor may a range run past what the device's requests can address (the smaller bound holds):
+// where no RAM size is known for the family, that reach alone bounds it.
 bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place);
 
 // How many bytes lie from where a transfer would start to the end of the RAM the device offers

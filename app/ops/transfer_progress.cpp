@@ -9,7 +9,7 @@ CvResult WithTransferProgress(std::uint32_t bytes, const std::function<CvResult(
     if (!g_app.consoleMode || !ErrorIsTerminal()) {
         return transfer(g_app.progressWindow);
     }
-    ProgressLine line(bytes, {ErrorWrite, ProgressLine::Clock::now, OutputIsTerminal()});
+    ProgressLine line(bytes, {ErrorWrite, ProgressLine::Clock::now});
     ProgressLineWindow window(&line);
     CvResult result = transfer(window.Handle());
     line.Finish();

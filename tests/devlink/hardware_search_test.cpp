@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -85,8 +89,9 @@ TEST(FindHardware, TriesTheSlowRatesLast) {
                  {19200, 0x53100021, 19200},
                  {9600, 0x53100021, 9600},
                  {460800, 0, 0}};
-    SearchCandidates candidates(1);
     for (const auto& c : cases) {
+        // A run of its own each: nothing remembered from the case before.
+        SearchCandidates candidates(1);
         InProcessPorts ports;
         SimLine& line = ports.Add(SearchCandidates::Path(0), AtRate(c.rate));
         KVCorvane device;
@@ -113,8 +118,8 @@ TEST(FindHardware, PassesOverPortsThatAreNotTheEmulator) {
     } cases[] = {{"text at 115200", chatty},
                  {"text at 9600", slowChatty},
                  {"a version of no known family", unknownFamily}};
-    SearchCandidates candidates(2);
     for (const auto& c : cases) {
+        SearchCandidates candidates(2);
         InProcessPorts ports;
         SimLine& first = ports.Add(SearchCandidates::Path(0), c.first);
         ports.Add(SearchCandidates::Path(1), ModelConfig("corvane"));
@@ -147,3 +152,119 @@ TEST(FindHardware, APortThatNeverFallsQuietCostsABoundedTime) {
     // Four rates, each a version request and at most one drain of 250 ms.
     EXPECT_LT(line.NowUs(), 2'000'000u);
 }
+
+// Between runs: a new device object stands for a new run of the program; it finds the port and
+// rate a former run stored in the state folder.
+TEST(FindHardware, ANewRunTriesTheStoredPortAndRateFirst) {
+    SearchCandidates candidates(3);
+    InProcessPorts ports;
+    ports.Add(SearchCandidates::Path(0), Silent());
+    ports.Add(SearchCandidates::Path(1), Silent());
+    SimLine& third = ports.Add(SearchCandidates::Path(2), AtRate(921600));
+    {
+        KVCorvane firstRun;
+        ASSERT_EQ(FindHardware(&firstRun, nullptr, nullptr), 0x53100021u);
+    }
+    ports.opened.clear();
+    std::size_t versionRequests = std::count(third.model.requests.begin(), third.model.requests.end(), "VV");
+    CapturedLog log;
+    KVCorvane nextRun(&log.sink);
+    ASSERT_EQ(FindHardware(&nextRun, nullptr, nullptr), 0x53100021u);
+    EXPECT_EQ(ports.opened, std::vector<std::string>{SearchCandidates::Path(2)});
+    EXPECT_EQ(std::count(third.model.requests.begin(), third.model.requests.end(), "VV"), versionRequests + 2)
+        << "the stored rate answers the first request and its repetition";
+    EXPECT_TRUE(log.Has("KVCorvane: Remembered port " + SearchCandidates::Path(2) + " at 921600 baud"));
+}
+
+TEST(FindHardware, AStoredPortThatIsNoCandidateOrNoLongerTheEmulatorCostsNothingButTime) {
+    SearchCandidates candidates(2);
+    {
+        // Found on a port that the next run's candidates do not hold.
+        SearchCandidates elsewhere(1);
+        InProcessPorts ports;
+        ports.Add(SearchCandidates::Path(0), ModelConfig("corvane"));
+        KVCorvane run;
+        ASSERT_NE(FindHardware(&run, nullptr, nullptr), 0u);
+    }
+    InProcessPorts ports;
+    ports.Add(SearchCandidates::Path(0), Silent());
+    ports.Add(SearchCandidates::Path(1), ModelConfig("corvane"));
+    {
+        KVCorvane run;
+        ASSERT_NE(FindHardware(&run, nullptr, nullptr), 0u);
+        EXPECT_EQ(ports.opened.front(), SearchCandidates::Path(0)) << "the whole search, from the first";
+    }
+    // The emulator moved to the other port: the stored one is tried first, then all the others.
+    ports.Add(SearchCandidates::Path(0), ModelConfig("vespin2"));
+    ports.Add(SearchCandidates::Path(1), Silent());
+    ports.opened.clear();
+    KVCorvane run;
+    char name[kHardwareNameSize];
+    ASSERT_NE(FindHardware(&run, name, nullptr), 0u);
+    EXPECT_STREQ(name, "Vespin II v3.1.2");
+    // Every other candidate follows, round to the first (on Windows all 255 COM ports).
+    ASSERT_FALSE(ports.opened.empty());
+    EXPECT_EQ(ports.opened.front(), SearchCandidates::Path(1));
+    EXPECT_EQ(ports.opened.back(), SearchCandidates::Path(0));
+}
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+TEST(FindHardware, AStateFileThatCannotBeReadOrWrittenChangesNothingButSpeed) {
+    struct Case {
+        const char* name;
+        // Sets the state up in the scope's state folder `home`; returns the log line that says why.
+        std::string (*arrange)(const std::string& home);
+    } cases[] = {
+        {"a file that is not the program's",
+         [](const std::string& home) {
+             std::filesystem::create_directories(home + "/tevrix");
+             std::ofstream(home + "/tevrix/last-port") << "\x7f\x45\x4c\x46 garbage";
+             return "KVCorvane: No remembered port: " + home +
+                    "/tevrix/last-port does not hold a port and a rate";
+         }},
+        {"a state folder that is a file",
+         [](const std::string& home) {
+             std::ofstream(home + "/tevrix") << "not a folder";
+             return "KVCorvane: The port is not remembered: " + home + "/tevrix/last-port: Not a directory";
+         }},
+        {"no folder named at all",
+         [](const std::string&) {
+             ::unsetenv("XDG_STATE_HOME");
+             ::unsetenv("HOME");
+             return std::string(
+                 "KVCorvane: No remembered port: neither XDG_STATE_HOME nor HOME names a folder");
+         }},
+    };
+    for (const auto& c : cases) {
+        const char* home = std::getenv("HOME");
+        const std::string savedHome = home != nullptr ? home : "";
+        SearchCandidates candidates(1);
+        const std::string state = std::getenv("XDG_STATE_HOME");
+        const std::string why = c.arrange(state);
+        InProcessPorts ports;
+        ports.Add(SearchCandidates::Path(0), ModelConfig("corvane"));
+        CapturedLog log;
+        KVCorvane device(&log.sink);
+        EXPECT_EQ(FindHardware(&device, nullptr, nullptr), 0x53100021u) << c.name;
+        EXPECT_TRUE(log.Has(why)) << c.name << ": " << why;
+        ::setenv("HOME", savedHome.c_str(), 1);
+    }
+}
+
+TEST(FindHardware, StoresThePortAndRateWholeInTheStateFolder) {
+    SearchCandidates candidates(1);
+    InProcessPorts ports;
+    ports.Add(SearchCandidates::Path(0), AtRate(921600));
+    KVCorvane device;
+    ASSERT_NE(FindHardware(&device, nullptr, nullptr), 0u);
+    const std::string state = std::getenv("XDG_STATE_HOME");
+    std::ifstream file(state + "/tevrix/last-port");
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str(), SearchCandidates::Path(0) + "\n921600\n");
+    EXPECT_FALSE(std::filesystem::exists(state + "/tevrix/last-port.new"))
+        << "the file is put in place whole";
+}
+#endif

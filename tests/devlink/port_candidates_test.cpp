@@ -38,6 +38,7 @@ TEST(PortAccessAdvice, NamesTheComPortAnotherProgramHolds) {
 }
 #else
 #include <fstream>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,14 +141,46 @@ TEST(PortAccessAdvice, GivesTheUsualRemedy) {
               "Could not open " + port + ": in use by another program.");
     EXPECT_EQ(PortAccessAdvice(port, PortOpenError::Missing), "");
     EXPECT_EQ(PortAccessAdvice(port, PortOpenError::Failed), "");
-    // A node of the superuser's group says nothing useful; the usual group is named.
-    if (::getuid() == 0) {
-        ASSERT_EQ(::chown(port.c_str(), 0, 0), 0);
-        EXPECT_EQ(
-            PortAccessAdvice(port, PortOpenError::Denied),
-            "Could not open " + port +
-                ": permission denied. Add your user to the group dialout (sudo usermod -aG dialout $USER), "
-                "then log in again.");
+}
+
+// The permission advice goes by the node: the group that really may open it, or, where only its
+// owner may, how to give it such a group.
+TEST(PortAccessAdvice, NamesTheNodesOwnGroupOrHowToGiveItOne) {
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "giving a node another owner needs the superuser";
     }
+    FixtureSystem system;
+    std::string port = system.Device("ttyUSB0");
+    auto join = [&](const std::string& group) {
+        return "Could not open " + port + ": permission denied. Add your user to the group " + group +
+               " (sudo usermod -aG " + group + " $USER), then log in again.";
+    };
+    const std::string ownerOnly =
+        "Could not open " + port +
+        ": permission denied. Only its owner (root) may open it. To grant access, add a udev rule such as "
+        "SUBSYSTEM==\"tty\", KERNEL==\"ttyUSB0\", GROUP=\"dialout\", MODE=\"0660\" to "
+        "/etc/udev/rules.d/50-tevrix.rules, reload the rules (sudo udevadm control --reload-rules && sudo "
+        "udevadm trigger), add your user to the group dialout (sudo usermod -aG dialout $USER) and log in "
+        "again.";
+    struct Case {
+        const char* group;
+        mode_t mode;
+        bool ownerOnly;
+    } cases[] = {
+        {"dialout", 0660, false}, {"tty", 0660, false}, {"tty", 0620, true},
+        {"dialout", 0600, true},  {"root", 0660, true},
+    };
+    for (const Case& c : cases) {
+        ::group* entry = ::getgrnam(c.group);
+        ASSERT_NE(entry, nullptr) << c.group;
+        ASSERT_EQ(::chown(port.c_str(), 0, entry->gr_gid), 0);
+        ASSERT_EQ(::chmod(port.c_str(), c.mode), 0);
+        EXPECT_EQ(PortAccessAdvice(port, PortOpenError::Denied), c.ownerOnly ? ownerOnly : join(c.group))
+            << c.group << " " << std::oct << c.mode;
+    }
+    EXPECT_EQ(PortAccessAdvice(system.Device("ttyUSB1") + "-gone", PortOpenError::Denied),
+              "Could not open " + system.Device("ttyUSB1") +
+                  "-gone: permission denied. Add your user to the group dialout (sudo usermod -aG dialout "
+                  "$USER), then log in again.");
 }
 #endif

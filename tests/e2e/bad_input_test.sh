@@ -191,10 +191,32 @@ chmod 644 "$work/small.bin"
 as_user=""
 sim_stop
 
+# --- Past what the requests can address, on a family with no known RAM size ---
+# A Quorren Pro's slow packets carry 16 address bits: a second 64 KB would land on the first.
+sim_start --model quorren --dump "$work/ram.bin"
+reach="run past the 0x10000 bytes the emulator's requests can address"
+run -write -infile ram-start.bin -nobackbuf -emuaddress 0
+success "the Quorren Pro's 64 KB start with known bytes"
+sim_dump "$work/ram.bin"
+cp "$work/ram.bin" "$work/quorren-before.bin"
+run -write -infile double.bin -nobackbuf -emuaddress 0
+failure "128 KB from address 0 on a Quorren Pro" "FAILURE: 0x20000 bytes at emulator address 0x00 $reach"
+run -write -infile small.bin -nobackbuf -emuaddress 10010
+failure "a write at 0x10010 on a Quorren Pro" "FAILURE: 0x400 bytes at emulator address 0x10010 $reach"
+run -read -outfile past.bin -nobackbuf -emuaddress FF00 -size 200
+failure "a read across the reach on a Quorren Pro" "FAILURE: 0x200 bytes at emulator address 0xFF00 $reach"
+sim_dump "$work/ram.bin"
+same "nothing past the reach reached the Quorren Pro" quorren-before.bin ram.bin
+run -write -infile small.bin -nobackbuf -emuaddress FC00
+success "a write that ends at the last address the requests reach"
+sim_stop
+
 # --- A file that shrinks or grows while it is written ---
 sim_start --model corvane --pace --dump "$work/ram.bin"
 random_file moving.bin 0x10000
 cp "$work/moving.bin" "$work/moving-orig.bin"
+# The wait below reads this run's output, never the one before it.
+rm -f "$work/out"
 (cd "$work" && timeout 60 "$program" -write -infile moving.bin -noquitprompt </dev/null >"$work/out" 2>"$work/err") &
 writer=$!
 # The program tells of the write once it has read the file; the paced transfer takes seconds.

@@ -68,17 +68,28 @@ else
     fi
 fi
 
-# check_found NAME FOUND NEXT STATUS SIM_OPTIONS...: the search names the device, NEXT is the line
-# after it, the run exits with STATUS and ends its last line.
+# check_found NAME FOUND NEXT STATUS SIM_OPTIONS...: the search names the device, then the port
+# and rate it answers at, NEXT is the line after them, the run exits with STATUS and ends its
+# last line.
 check_found() {
-    local name="$1" found="$2" next="$3" want_status="$4"
+    local name="$1" found="$2" next="$3" want_status="$4" rate=115200 option
     shift 4
+    for option in "$@"; do
+        [ "${prev:-}" = --rate ] && rate="$option"
+        prev="$option"
+    done
+    prev=""
     start_sim "$@"
     run_tevrix "$port" "${read_args[@]}"
     stop_sim
+    local where="$port"
+    [ -n "$runner" ] && where=COM33
+    local port_line="Port: $where, $rate baud"
     if ! grep -q "^Searching for emulator...$" "$work/out" || ! grep -qx -- "$found" "$work/out"; then
         fail "$name: no '$found'"
-    elif ! grep -A1 -x -- "$found" "$work/out" | tail -1 | grep -qx -- "$next"; then
+    elif ! grep -A1 -x -- "$found" "$work/out" | tail -1 | grep -qxF -- "$port_line"; then
+        fail "$name: '$port_line' does not follow"
+    elif ! grep -A2 -x -- "$found" "$work/out" | tail -1 | grep -qx -- "$next"; then
         fail "$name: '$next' does not follow"
     elif [ "$status" != "$want_status" ]; then
         fail "$name: status $status, want $want_status"

@@ -96,6 +96,8 @@ until [ -s pty.txt ]; do sleep 0.1; done
 export TEVRIX_PORTS=\$(head -n 1 pty.txt)
 head -c 32768 /dev/urandom >rom.bin
 ${command#\$ } >"$work/screen.got"
+# The screen shows the port a user's adapter has; the simulator's terminal stands in for it.
+sed -i "s|^Port: \$TEVRIX_PORTS, |Port: /dev/ttyUSB0, |" "$work/screen.got"
 kill %1
 SCREEN
 fact "the first screen shows a tevrix command" bash -c '[[ "$1" == "\$ tevrix "* ]]' _ "$command"

@@ -53,7 +53,7 @@ if [ -z "$runner" ]; then
 fi
 monitor_stop
 ran=$((ran + 1))
-want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nWatching image.bin: 0x10000 bytes from file address 0x0 to emulator address 0x0\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
+want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\n'"$port_line"$'\nMonitoring has begun\nWatching image.bin: 0x10000 bytes from file address 0x0 to emulator address 0x0\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 [ -z "$runner" ] && want+=$'\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 if [ "$(tr -d '\r' <"$work/monitor.out")" = "$want" ]; then
     echo "ok: monitor messages"
@@ -62,6 +62,34 @@ else
     diff <(printf '%s\n' "$want") <(tr -d '\r' <"$work/monitor.out")
     failures=$((failures + 1))
 fi
+
+# Read through a pipe line by line, as a wrapper script or `| tee` reads it: each event's line
+# arrives whole before anything else happens (before the next save here), not with the next event.
+mkfifo "$work/pipe"
+random_file piped.bin 0x100
+poke piped.bin 0 00
+(cd "$work" && exec $runner "$program" -monitor -infile piped.bin -noquitprompt </dev/null >"$work/pipe" \
+    2>/dev/null) &
+monitor_pid=$!
+exec 7<"$work/pipe"
+# next_line TEXT: reads whole lines from the pipe until one holds TEXT; false when no such line
+# has been ended within 30 s.
+next_line() {
+    local line
+    while IFS= read -r -t 30 line <&7; do
+        [[ "$line" == *"$1"* ]] && return 0
+    done
+    return 1
+}
+fact "through a pipe, the start's line comes whole before any save" next_line "Monitoring has begun"
+poke piped.bin 0 11
+fact "the first save's line comes whole before the next save" next_line "Uploaded 1 bytes in 1 blocks"
+poke piped.bin 0 22
+fact "and so does the second's" next_line "Uploaded 1 bytes in 1 blocks"
+kill "$monitor_pid" 2>/dev/null
+wait "$monitor_pid" 2>/dev/null
+monitor_pid=""
+exec 7<&-
 
 # A user address: file offset 5 goes to 0x4005.
 random_file small.bin 0x100

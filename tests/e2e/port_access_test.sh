@@ -94,9 +94,40 @@ TEVRIX_PORTS="$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile
 fact "a pinned port is found" test "$status" = 0
 fact "only the pinned port is opened" test "$(opened_ports)" = "$emulator"
 rm -f "$work/device.log"
+# A first run: nothing remembered yet.
+forget_port
 TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10
 fact "the pinned ports are tried in their order" test "$(opened_ports | uniq | tr '\n' ' ')" = "$quiet_port $emulator "
 fact "the emulator behind a silent pinned port is found" test "$status" = 0
+# The next run remembers where the emulator was found and goes there first.
+rm -f "$work/device.log"
+TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10
+fact "the next run opens the remembered port alone" test "$(opened_ports | tr '\n' ' ')" = "$emulator "
+fact "and finds the emulator there" test "$status" = 0
+# Remembered, but no candidate now: the whole search, as without a memory.
+TEVRIX_PORTS="$quiet_port" tev -read -outfile a.bin -size 10
+fact "a remembered port that is no candidate is not tried" test "$status" = 1
+# A state file that is not the program's costs the search its head start, nothing more.
+state_file="$work/state/tevrix/last-port"
+[ -n "$runner" ] && state_file="$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tevrix)/last-port"
+printf 'garbage\0\377' >"$state_file"
+rm -f "$work/device.log"
+TEVRIX_PORTS="$quiet_port$separator$emulator" TEVRIX_DEVICE_LOG="$work/device.log" tev -read -outfile a.bin -size 10
+fact "an unreadable state file leaves the whole search" test "$(opened_ports | uniq | tr '\n' ' ')" = "$quiet_port $emulator "
+fact "which still finds the emulator" test "$status" = 0
+fact "and says why in the device log" grep -q "No remembered port: .* does not hold a port and a rate" "$work/device.log"
+# --- -list: every emulator on every candidate port, with its serial number ---
+sim_start_other $((com + 2)) --model dravel2 --serial 0011223344556677
+second="${other_ports%[:;]}"
+TEVRIX_PORTS="$emulator$separator$quiet_port$separator$second" tev -list
+expect "-list names each emulator on its port with its serial" 0 \
+    "$banner$searching"$'\n\n'"$emulator: Corvane USB v3.0.K, serial 5456583030303137"$'\n'"$second: Dravel II USB v12.3.M, serial 0011223344556677"$'\n'
+TEVRIX_PORTS="$quiet_port" tev -list
+expect "-list without an emulator" 1 "$banner$searching$not_found"$'\n'
+others_stop
+TEVRIX_PORTS="$emulator" tev -read -outfile a.bin -size 10
+fact "after -list the emulator is found as before" test "$status" = 0
+
 quiet_stop
 
 # The two cases below run natively only: Wine lets a second Wine program open a COM port that
@@ -119,6 +150,9 @@ chmod 666 "$emulator"
 TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
 expect "a port another program holds is named" 1 \
     "$banner$searching$not_found"$'\n'"Could not open $emulator: in use by another program."$'\n'
+TEVRIX_PORTS="$emulator" tev_as "$other_user" -list
+expect "-list names it as well" 1 \
+    "$banner$searching$not_found"$'\n'"Could not open $emulator: in use by another program."$'\n'
 holder_stop
 
 # --- A port the user may not open (file modes bind everyone but the superuser) ---
@@ -128,6 +162,13 @@ if [ -n "$other_user" ]; then
     TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
     expect "a port without permission is named with the remedy" 1 \
         "$banner$searching$not_found"$'\n'"Could not open $emulator: permission denied. Add your user to the group dialout (sudo usermod -aG dialout \$USER), then log in again."$'\n'
+    # Only its owner may open it: joining its group would not help, a udev rule has to.
+    chown root:root "$emulator"
+    chmod 600 "$emulator"
+    TEVRIX_PORTS="$emulator" tev_as "$other_user" -read -outfile b.bin -size 10
+    grep -q "^Could not open $emulator: permission denied. Only its owner (root) may open it. To grant access, add a udev rule such as SUBSYSTEM==\"tty\", KERNEL==\"$(basename "$(realpath "$emulator")")\"" \
+        <<<"$out" && owner_only=1 || owner_only=""
+    fact "a port only its owner may open is named with the udev remedy" test "$status" = 1 -a -n "$owner_only"
 fi
 
 finish

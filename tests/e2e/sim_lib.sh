@@ -8,6 +8,17 @@
 # sim_start exports TEVRIX_PORTS naming the simulator's port alone: its pty natively, COM<com>
 # under Wine.
 
+# Every run of the program keeps what it remembers between runs in this script's own folder
+# (under Wine, whose profile names LOCALAPPDATA itself, in the prefix's), never the user's home;
+# sim_start forgets it, since a new simulator is a new device.
+export XDG_STATE_HOME="$work/state"
+forget_port() {
+    rm -rf "$work/state"
+    mkdir -p "$work/state"
+    [ -z "$runner" ] || rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tevrix
+}
+forget_port
+
 program=$(realpath "$program")
 sim=$(realpath "$sim")
 failures=0
@@ -30,13 +41,25 @@ else
 fi
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
+# rate_of ARGS...: the line rate that simulator options give the device (115200 unless --rate).
+rate_of() {
+    local rate=115200
+    while [ $# -gt 0 ]; do
+        [ "$1" = --rate ] && [ $# -gt 1 ] && rate="$2"
+        shift
+    done
+    echo "$rate"
+}
+
 # sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.
+# Sets port_line to the line that names the port the program then finds it on.
 sim_start() {
     local link="$work/sim-link"
     if [ -n "$runner" ]; then
         [ -d "$WINEPREFIX/dosdevices" ] || $runner cmd /c exit >/dev/null 2>&1
         link="$WINEPREFIX/dosdevices/com$com"
     fi
+    forget_port
     "$sim" --link "$link" "$@" >"$work/sim.out" 2>"$work/sim.err" &
     sim_pid=$!
     local i
@@ -46,6 +69,7 @@ sim_start() {
             export TEVRIX_PORTS
             TEVRIX_PORTS="$other_ports$(head -n 1 "$work/sim.out")"
             [ -n "$runner" ] && TEVRIX_PORTS="${other_ports}COM$com"
+            port_line="Port: ${TEVRIX_PORTS##*[:;]}, $(rate_of "$@") baud"
             return 0
         fi
         sleep 0.1
@@ -120,6 +144,7 @@ sim_start_other() {
     [ -n "$runner" ] && link="$WINEPREFIX/dosdevices/com$1"
     shift
     rm -f "$work/other.out"
+    forget_port
     "$sim" --link "$link" "$@" >"$work/other.out" 2>/dev/null &
     other_pids+=($!)
     local i
@@ -169,10 +194,10 @@ tev() {
 }
 
 # check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
-# FOUND line, then exactly WANT_LINES, and ended its last line.
+# FOUND line, the port's line, then exactly WANT_LINES, and ended its last line.
 check() {
     local name="$1" want_status="$2" found="$3" lines="$4"
-    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"$'\n'
+    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found"$'\n'"$port_line$lines"$'\n'
     ran=$((ran + 1))
     if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
         echo "FAIL: $name (status $status, want $want_status)"

@@ -180,8 +180,14 @@ TEST_F(WithEmulator, DetectionNamesTheDeviceAfterABlankLine) {
     const std::string head = "Detecting Hardware...\r\n\r\nFound: ";
     ASSERT_EQ(log.substr(0, head.size()), head);
     EXPECT_GT(log.size(), head.size());
-    EXPECT_TRUE(Contains(log.substr(head.size()), ExpectedModel())) << log;
-    EXPECT_FALSE(Contains(log.substr(head.size()), "\r\n"));
+    const std::string found = log.substr(head.size());
+    EXPECT_TRUE(Contains(found, ExpectedModel())) << log;
+    // Then the port and rate, on a line of their own, and nothing more.
+    const std::size_t portLine = found.find("\r\nPort: COM");
+    ASSERT_NE(portLine, std::string::npos) << log;
+    EXPECT_FALSE(Contains(found.substr(0, portLine), "\r\n")) << log;
+    EXPECT_FALSE(Contains(found.substr(portLine + 2), "\r\n")) << log;
+    EXPECT_EQ(found.substr(found.size() - 5), " baud") << log;
     EXPECT_FALSE(session_.Enabled(IDC_CANCEL_OP));
     EXPECT_TRUE(session_.Enabled(IDC_LARGE)) << "a banked device offers large-bin support";
     SaveScreenshot(session_.dialog(), "dialog_idle.png");

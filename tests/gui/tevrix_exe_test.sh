@@ -72,10 +72,10 @@ probe text Tevrix 1000 "No hardware detected" 60000
 fact "the first search finds nothing (status $probed)" test "$probed" = 0
 sim_start --model corvane || { finish; exit 1; }
 unset TEVRIX_PORTS
-probe text Tevrix 1000 "Found: " 60000
+probe text Tevrix 1000 " baud" 60000
 fact "the emulator started later is found without a restart (status $probed)" test "$probed" = 0
-fact "the log tells of the search and names the emulator after a blank line" \
-    test "$seen" = $'Detecting Hardware...\nNo hardware detected\n\nFound: Corvane USB v3.0.K'
+fact "the log tells of the search, names the emulator after a blank line and then its port" \
+    test "$seen" = $'Detecting Hardware...\nNo hardware detected\n\nFound: Corvane USB v3.0.K\n'"$port_line"
 probe enabled Tevrix 1002
 fact "Execute is enabled" test "$seen" = 1
 

@@ -1,5 +1,7 @@
 #include "stdout_capture.h"
 
+#include "console.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -29,6 +31,7 @@ std::string TempPath() {
 
 StdoutCapture::StdoutCapture() : path_(TempPath()) {
     std::fflush(stdout);
+    ConsoleNewStream();
 #ifdef _WIN32
     saved_ = GetStdHandle(STD_OUTPUT_HANDLE);
     file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -53,6 +56,7 @@ StdoutCapture::~StdoutCapture() {
     close(saved_);
     unlink(path_.c_str());
 #endif
+    ConsoleNewStream();
 }
 
 std::string StdoutCapture::Text() {
@@ -67,6 +71,9 @@ std::string StdoutCapture::Text() {
             continue;
         }
         out += text[i];
+    }
+    if (ConsoleLineEndedEarly() && !out.empty() && out.back() == '\n') {
+        out.pop_back();
     }
     return out;
 }

@@ -10,7 +10,9 @@ class StdoutCapture {
     StdoutCapture(const StdoutCapture&) = delete;
     StdoutCapture& operator=(const StdoutCapture&) = delete;
 
-    // Everything written so far, with Windows line ends turned back into "\n".
+    // Everything written so far, with Windows line ends turned back into "\n", and without the
+    // line end that the last message wrote ahead of the next one's break: the messages read the
+    // same whether or not another follows.
     std::string Text();
 
   private:

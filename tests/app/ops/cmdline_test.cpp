@@ -25,6 +25,7 @@ const char kUsage[] = "Usage: tevrix [operation] [options] [input/output file]\n
                       " -nobackbuf          use emuaddress to read/write. If not specified, emuaddress\n"
                       "                        is ignored and data is written to the end of RAM.\n"
                       " -noquitprompt       do not wait for input to quit (used for batching)\n"
+                      " -list               list the emulators on every port, then quit\n"
                       "\n";
 
 std::vector<std::string> Tokens(const char* line) {

@@ -377,9 +377,21 @@ const RangeCase kRanges[] = {
     {"-large keeps its 512 KB", "dravel", OP_WRITE, 0x20000, 0, 0, 1,
      "\nWriting 0x20000 bytes from file address 0x00 to emulator address 0x60000 (Backfill)..."
      "\nSUCCESS: Operation completed..."},
-    // No RAM size is known for the family: the range is the device's business.
-    {"family without a known RAM size", "quorren", OP_WRITE, 0x100, 1, 0x90000, 0,
-     "\nWriting 0x100 bytes from file address 0x00 to emulator address 0x90000..."
+    // No RAM size is known for the family: what its requests can address bounds the range.
+    {"family without a known RAM size, past the reach", "quorren", OP_WRITE, 0x100, 1, 0x90000, 0,
+     "\nFAILURE: 0x100 bytes at emulator address 0x90000 run past the 0x10000 bytes the emulator's requests "
+     "can address"},
+    {"128 KB from address 0 without a known RAM size", "quorren", OP_WRITE, 0x20000, 1, 0, 0,
+     "\nFAILURE: 0x20000 bytes at emulator address 0x00 run past the 0x10000 bytes the emulator's requests "
+     "can address"},
+    {"end-justified past the reach", "quorren", OP_WRITE, 0x10001, 0, 0, 0,
+     "\nFAILURE: 0x10001 bytes at emulator address 0x00 (Backfill) run past the 0x10000 bytes the emulator's "
+     "requests can address"},
+    {"read past the reach", "quorren", OP_READ, 0x200, 1, 0xFF00, 0,
+     "\nFAILURE: 0x200 bytes at emulator address 0xFF00 run past the 0x10000 bytes the emulator's requests "
+     "can address"},
+    {"write ending at the last byte of the reach", "quorren", OP_WRITE, 0x100, 1, 0xFF00, 0,
+     "\nWriting 0x100 bytes from file address 0x00 to emulator address 0xFF00..."
      "\nSUCCESS: Operation completed..."},
 };
 
