@@ -115,7 +115,7 @@ CvResult TransferUnits(KVCorvane* device, const TransferLayout& layout, std::uin
         if (replied != CV_S_OK) {
             return replied;
         }
-        SendProgress(progress, PBM_STEPIT, 0, 0);
+        SendProgress(progress, kProgressStepIt, 0, 0);
         done += n;
     }
     return CV_S_OK;

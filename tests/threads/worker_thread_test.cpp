@@ -39,7 +39,7 @@ constexpr std::uint32_t kSetTextMessage = 0x000C;
 class HoldAtFirstPacket : public ProgressReceiver {
   public:
     std::intptr_t Receive(std::uint32_t message, std::uintptr_t, std::intptr_t) override {
-        if (message == PBM_STEPIT && !reached_) {
+        if (message == kProgressStepIt && !reached_) {
             reached_ = true;
             held_.set_value();
             released_.wait_for(kEventBound);
