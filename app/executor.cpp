@@ -1,6 +1,7 @@
 #include "executor.h"
 
 #include "app_state.h"
+#include "buffer.h"
 #include "corvane.h"
 #include "image_diff.h"
 #include "image_file.h"
@@ -13,17 +14,9 @@
 #include "transfer_progress.h"
 
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <string>
 
 namespace {
-
-using Buffer = std::unique_ptr<std::uint8_t[]>;
-
-Buffer Allocate(std::uint32_t size) {
-    return Buffer(new (std::nothrow) std::uint8_t[size]);
-}
 
 // Reports a file that is refused before anything is sent.
 int Refuse(const std::string& failure) {
