@@ -9,6 +9,7 @@
 #include "executor.h"
 #include "scoped_ports.h"
 #include "sim_process.h"
+#include "status_window.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,6 @@ using namespace std::chrono_literals;
 // Bounds for events that come within a second or so on a quiet machine.
 constexpr auto kEventBound = 60s;
 constexpr std::uint32_t kLongTransfer = 0x10000;
-constexpr std::uint32_t kSetTextMessage = 0x000C;
 
 // Stands where the dialog's progress control would be. At the transfer's first packet it holds
 // the worker (which holds the device's request lock) until the test lets it go on.
@@ -62,8 +62,7 @@ class HoldAtFirstPacket : public ProgressReceiver {
 class PollCounter : public ProgressReceiver {
   public:
     std::intptr_t Receive(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) override {
-        if (message == kSetTextMessage &&
-            std::string(reinterpret_cast<const char*>(lParam)) == "Monitoring") {
+        if (message == kWmSetText && std::string(reinterpret_cast<const char*>(lParam)) == "Monitoring") {
             ++polls;
         }
         return 0;
