@@ -4,7 +4,7 @@ WINEPREFIX := $(CURDIR)/build/windows/wineprefix
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: deps native windows asan tsan fuzz test test-native test-windows test-asan test-tsan test-fuzz format format-check demo dist
+.PHONY: deps native windows asan tsan fuzz test test-native test-windows test-asan test-tsan test-fuzz format format-check demo dist package test-package
 
 deps:
 	@bash scripts/install-deps.sh
@@ -66,17 +66,31 @@ format:
 format-check: deps
 	clang-format --dry-run -Werror $(SOURCES)
 
-test: format-check test-native test-windows test-asan test-tsan test-fuzz
+test: format-check test-native test-windows test-asan test-tsan test-fuzz test-package
 
 demo: native
 	bash scripts/demo.sh build/native
 
+# The packages users install, named with the project's version: the Debian package from the
+# native build, the Windows zip from the cross build (CPack makes both).
+VERSION = $(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB = dist/tevrix_$(VERSION)_amd64.deb
+ZIP = dist/Tevrix-$(VERSION)-win64.zip
+
+package: native
+	cmake --build build/native --target package
+	@echo "$(DEB)"
+
 dist: windows
-	mkdir -p dist
-	rm -f dist/Tevrix.zip
-	cd build/windows/app && zip -q $(CURDIR)/dist/Tevrix.zip Tevrix.exe
-	zip -q dist/Tevrix.zip README.md
-	@echo "dist/Tevrix.zip"
+	cmake --build build/windows --target package
+	@echo "$(ZIP)"
+
+# Each package as a user gets it: the .deb unpacked (never installed) and checked with lintian,
+# the zip unpacked and its Tevrix.exe run under Wine.
+test-package: package dist
+	bash tests/package/deb_test.sh $(DEB)
+	bash tests/package/zip_test.sh $(ZIP) build/windows/wine-run.sh; status=$$?; \
+		WINEPREFIX=$(WINEPREFIX) wineserver -k 2>/dev/null; exit $$status
 
 # Speed over a paced pseudo-terminal against tevrix-sim (a few minutes); not part of `make test`.
 .PHONY: bench

@@ -4,6 +4,7 @@
 #include "cmdline.h"
 #include "console.h"
 #include "corvane.h"
+#include "device_state.h"
 #include "executor.h"
 #include "unopened_ports.h"
 #include "version.h"
@@ -25,7 +26,10 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
     PrintBanner();
 
     int result = 0;
-    if (ParseArguments(arguments) && !g_consoleOptions.usageShown) {
+    // The file comes first: a bad or missing one is reported whether an emulator is attached or
+    // not, and costs no search.
+    OperationInput input;
+    if (ParseArguments(arguments) && !g_consoleOptions.usageShown && PrepareOperation(&g_params, &input)) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
         std::uint8_t firmware[3] = {};
@@ -39,8 +43,9 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
             PrintStatus(2, "%s", found);
+            NoteLargeBank(&g_device, &g_params);
             g_params.keepRunning = 1;
-            result = ExecuteOperation(&g_params);
+            result = RunOperation(&g_params, &input);
         } else {
             PrintStatus(1, "%s", found);
             PrintStatus(1, "This hardware does not support emulation. Aborting...");

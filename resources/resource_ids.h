@@ -12,6 +12,7 @@
 
 #define IDM_ABOUT 104
 #define IDM_EXIT 105
+#define IDM_DETECT 106
 
 #define IDC_STATIC (-1)
 

@@ -4,11 +4,12 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make git zip binutils
+  cmake ninja-build g++ make git zip binutils srecord
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool imagemagick python3 groff-base
+  dpkg-dev file lintian unzip
 )
 
 missing=()

@@ -125,6 +125,20 @@ head -c 256 "$work/ram.bin" >"$work/ram-head.bin"
 same "the bytes arrived at the far end" ram-head.bin far-tail.bin
 rm -f "$work/far.bin"
 
+# --- Numbers that are not hexadecimal numbers of 32 bits: refused before any search ---
+while read -r switch value; do
+    run -write -infile small.bin "$switch" "$value"
+    failure "$switch $value is refused" "FAILURE: $switch: '$value' is not a hexadecimal number"
+    fact "$switch $value is refused before the search" test "${out#*Searching}" = "$out"
+done <<'EOF_NUMBERS'
+-size 1G0
+-size zz
+-fileaddress hello
+-emuaddress -10
+-size 1FFFFFFFFF
+/FILEADDRESS 0x
+EOF_NUMBERS
+
 # --- Paths of 259, 260 and 1000 characters, quotes and blanks ---
 too_long="FAILURE: File path longer than 259 characters"
 p259=$(long_path 259 f)
@@ -150,7 +164,7 @@ success "write from a path of blanks only"
 
 # --- Missing, empty and read-only files ---
 run -write -infile missing.bin
-failure "write of a missing file" "FAILURE: Could not open input"
+failure "write of a missing file" "FAILURE: Could not open input: missing.bin: $missing_reason"
 : >"$work/empty.bin"
 run -verify -infile empty.bin
 failure "verify of an empty file" "FAILURE: Cannot read 0 bytes"
@@ -168,11 +182,11 @@ if [ "$(id -u)" = 0 ]; then
     chmod 666 "$TEVRIX_PORTS"
 fi
 run -read -outfile readonly.bin -size 100
-failure "read into a read-only file" "FAILURE: Invalid file specified"
+failure "read into a read-only file" "FAILURE: Invalid file specified: readonly.bin: Permission denied"
 same "the read-only file is unchanged" small.bin readonly.bin
 chmod 000 "$work/small.bin"
 run -write -infile small.bin
-failure "write of a file that cannot be read" "FAILURE: Could not open input"
+failure "write of a file that cannot be read" "FAILURE: Could not open input: small.bin: Permission denied"
 chmod 644 "$work/small.bin"
 as_user=""
 sim_stop

@@ -21,7 +21,7 @@ if not %ERRORLEVEL% == 0 exit /b 11
 if not %ERRORLEVEL% == 0 exit /b 12
 "$exe" -verify -infile other.bin -noquitprompt > mismatch.txt
 if not %ERRORLEVEL% == 1 exit /b 13
-"$exe" -read -outfile empty.bin -noquitprompt > fail.txt
+"$exe" -verify -infile nosuch.bin -noquitprompt > fail.txt
 if not %ERRORLEVEL% == 1 exit /b 14
 echo batch done
 exit /b 0
@@ -38,5 +38,6 @@ fact "the batch file ran every step (cmd exit status $status)" test "$status" = 
 fact "the batch file reached its end" grep -q 'batch done' "$work/cmd.txt"
 fact "the write reported success" grep -q 'SUCCESS: Operation completed...' "$work/write.txt"
 fact "the mismatch is reported with its count" grep -q 'FAILURE: Buffers do NOT match! 1 bytes different. Operation completed' "$work/mismatch.txt"
-fact "the failed read says why" grep -q 'FAILURE: Cannot read 0 bytes' "$work/fail.txt"
+fact "the failed verify says why" grep -q 'FAILURE: Invalid file specified' "$work/fail.txt"
+fact "and creates no file" test ! -e "$work/nosuch.bin"
 finish

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `cmake --install` of the native build into a scratch prefix: the two programs and the manual
-# page, which renders without a warning and documents every switch the usage text lists.
+# `cmake --install` of the native build into a scratch prefix: the two programs, the bash
+# completion, the documents, and the manual pages, which render without a warning and document
+# every switch the usage text lists.
 # Usage: install_test.sh CMAKE BUILD_DIR
 set -u
 cmake="$1"
@@ -27,13 +28,21 @@ fact() {
 fact "cmake --install succeeds" test $? = 0
 fact "tevrix is in bin" test -x "$work/prefix/bin/tevrix"
 fact "tevrix-sim is in bin" test -x "$work/prefix/bin/tevrix-sim"
-page="$work/prefix/share/man/man1/tevrix.1"
-fact "the manual page is in share/man/man1" test -f "$page"
+fact "the bash completion is in share/bash-completion/completions" \
+    test -f "$work/prefix/share/bash-completion/completions/tevrix"
+for doc in README.md copyright changelog.gz; do
+    fact "$doc is in share/doc/tevrix" test -f "$work/prefix/share/doc/tevrix/$doc"
+done
+for name in tevrix tevrix-sim; do
+    fact "the manual page of $name is in share/man/man1" test -f "$work/prefix/share/man/man1/$name.1.gz"
+    zcat "$work/prefix/share/man/man1/$name.1.gz" >"$work/$name.1"
+    groff -man -Tutf8 -ww -z "$work/$name.1" >"$work/groff.log" 2>&1
+    fact "the page of $name renders without a warning" test ! -s "$work/groff.log"
+done
+page="$work/tevrix.1"
 
 "$work/prefix/bin/tevrix" -? -noquitprompt </dev/null >"$work/usage.txt" 2>&1
 fact "the installed tevrix runs" grep -q '^ -write ' "$work/usage.txt"
-groff -man -Tutf8 -ww -z "$page" >"$work/groff.log" 2>&1
-fact "the page renders without a warning" test ! -s "$work/groff.log"
 groff -man -Tascii -P-cbou "$page" >"$work/page.txt" 2>/dev/null
 for section in NAME SYNOPSIS DESCRIPTION OPTIONS 'EXIT STATUS' ENVIRONMENT EXAMPLES; do
     fact "the page has its $section section" grep -q "^$section" "$work/page.txt"

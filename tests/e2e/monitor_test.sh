@@ -53,7 +53,7 @@ if [ -z "$runner" ]; then
 fi
 monitor_stop
 ran=$((ran + 1))
-want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
+want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun\nWatching image.bin: 0x10000 bytes from file address 0x0 to emulator address 0x0\nChanges detected. Uploaded 17 bytes in 2 blocks.\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 [ -z "$runner" ] && want+=$'\nChanges detected. Uploaded 1 bytes in 1 blocks.'
 if [ "$(tr -d '\r' <"$work/monitor.out")" = "$want" ]; then
     echo "ok: monitor messages"
@@ -72,14 +72,27 @@ monitor_wait "Uploaded 1 bytes in 1 blocks"
 monitor_stop
 fact "-nobackbuf -emuaddress 0x4000 puts offset 5 at 0x4005" test "$(ram_bytes 0x4005 1)" = "99"
 
+# With -size only that many bytes are watched, placed by their own length: the 0x10 bytes from
+# file address 0x20 end at the end of RAM, and a change past them is not sent.
+poke small.bin 0x2F 00
+monitor_start -infile small.bin -fileaddress 20 -size 10
+poke small.bin 0x80 77
+poke small.bin 0x2F 66
+monitor_wait "Uploaded"
+monitor_stop
+fact "-size 10 puts the last watched byte at the end of RAM" test "$(ram_bytes 0xFFFF 1)" = "66"
+fact "and watches nothing past it" test "$(grep -c 'Changes detected' "$work/monitor.out")" = 1 -a \
+    "$(grep -c 'Uploaded 1 bytes in 1 blocks.' "$work/monitor.out")" = 1
+
 # Nothing to watch: a failure that names why, without starting.
 tev -monitor -infile absent.bin
-check "a missing file" 1 "$corvane" $'\nFAILURE: Could not open input'
+check_unsearched "a missing file" 1 $'
+FAILURE: Could not open input: absent.bin: '"$missing_reason"
 : >"$work/empty.bin"
 tev -monitor -infile empty.bin
-check "an empty file" 1 "$corvane" $'\nFAILURE: Cannot monitor 0 bytes'
+check_unsearched "an empty file" 1 $'\nFAILURE: Cannot monitor 0 bytes'
 tev -monitor -infile small.bin -fileaddress 100
-check "a file address at the end" 1 "$corvane" $'\nFAILURE: File address and size out of range'
+check_unsearched "a file address at the end" 1 $'\nFAILURE: File address and size out of range'
 tev -monitor -infile small.bin -nobackbuf -emuaddress FF80
 check "watched bytes past the end of RAM" 1 "$corvane" \
     $'\nFAILURE: 0x100 bytes at emulator address 0xFF80 do not fit the emulator\'s RAM of 0x10000 bytes'

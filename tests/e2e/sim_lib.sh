@@ -16,6 +16,18 @@ sim_pid=""
 monitor_pid=""
 other_pids=()
 other_ports=""
+# The system's reasons for a file that is not there, a folder opened as a file and a folder that
+# is not there (Wine's words; Windows says "The system cannot find the file specified.", "Access
+# is denied." and "The system cannot find the path specified.").
+if [ -n "${runner:-}" ]; then
+    missing_reason="File not found."
+    folder_reason="Access denied."
+    nofolder_reason="Path not found."
+else
+    missing_reason="No such file or directory"
+    folder_reason="Is a directory"
+    nofolder_reason="No such file or directory"
+fi
 banner=$'-------------------------------\nTevrix v1.00.0092.01\nCopyright (C) 2026 The Tevrix developers\n-------------------------------\n'
 
 # sim_start ARGS...: serves a simulated device until sim_stop; waits at most 30 s for its pty.
@@ -161,6 +173,20 @@ tev() {
 check() {
     local name="$1" want_status="$2" found="$3" lines="$4"
     local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found$lines"$'\n'
+    ran=$((ran + 1))
+    if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
+        echo "FAIL: $name (status $status, want $want_status)"
+        diff <(printf '%s\n' "$want") <(printf '%s\n' "$out") | head -20
+        failures=$((failures + 1))
+    else
+        echo "ok: $name"
+    fi
+}
+
+# check_unsearched NAME WANT_STATUS WANT_LINES: the run printed the banner, then exactly
+# WANT_LINES, and looked for no emulator: its file was refused first.
+check_unsearched() {
+    local name="$1" want_status="$2" want="$banner$3"$'\n'
     ran=$((ran + 1))
     if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
         echo "FAIL: $name (status $status, want $want_status)"

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (std::strlen(token) != length) {
             __builtin_trap();
         }
-        ParseHex(token);
+        std::uint32_t value = 0;
+        ParseHex(token, &value);
         delete[] token;
     }
 

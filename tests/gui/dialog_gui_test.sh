@@ -41,6 +41,45 @@ clear_com_links
 unset TEVRIX_PORTS
 gtest 'NoHardware.*'
 
+# An emulator that comes after the dialog, goes away and comes back, on the pinned port: the
+# simulator starts, stops and starts again as the test asks through signal files (each wait
+# bounded).
+late_sim() {
+    local link="$WINEPREFIX/dosdevices/com$com" pid=""
+    trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 0' TERM
+    signal_wait() {
+        for _ in $(seq 1500); do
+            [ -e "$work/$1" ] && return 0
+            sleep 0.2
+        done
+        return 1
+    }
+    signal_wait sim-now || return 0
+    "$sim" --link "$link" --model dravel >"$work/late.out" 2>&1 &
+    pid=$!
+    signal_wait sim-now.stop || return 0
+    kill "$pid"
+    wait "$pid"
+    pid=""
+    : >"$work/sim-now.stopped"
+    signal_wait sim-now.again || return 0
+    "$sim" --link "$link" --model dravel >>"$work/late.out" 2>&1 &
+    pid=$!
+    wait "$pid"
+}
+if [ -x "$sim" ]; then
+    export TEVRIX_PORTS="COM$com"
+    export TEVRIX_GUI_SIGNAL="Z:$work/sim-now"
+    [ -d "$WINEPREFIX/dosdevices" ] || "$runner" cmd /c exit >/dev/null 2>&1
+    late_sim &
+    late_pid=$!
+    gtest 'LateEmulator.*'
+    kill "$late_pid" 2>/dev/null
+    wait "$late_pid" 2>/dev/null
+    unset TEVRIX_GUI_SIGNAL
+    clear_com_links
+fi
+
 if [ ! -x "$sim" ]; then
     echo "FAIL: no simulator at '$sim'"
     failures=$((failures + 1))

@@ -7,6 +7,11 @@
 //                                                 CAPTION holds TEXT; prints the control's text
 //   dialog_probe enabled CAPTION ID               prints 1 when the control is enabled, else 0
 //   dialog_probe menu TIMEOUT_MS                  waits until a popup menu shows
+// and drives it as a user's tool would, with the messages a click or a choice sends:
+//   dialog_probe set CAPTION ID TEXT              puts TEXT into control ID
+//   dialog_probe select CAPTION ID INDEX          selects entry INDEX of the drop-down list ID
+//   dialog_probe click CAPTION ID                 clicks the button ID
+//   dialog_probe close CAPTION                    the close box of the window CAPTION
 // Exit status: 0 when what was asked for holds, 1 when it did not in time, 2 on a usage error.
 #include <windows.h>
 
@@ -62,10 +67,18 @@ bool MenuShows() {
 }
 
 int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: dialog_probe text CAPTION ID TEXT TIMEOUT_MS | enabled CAPTION ID | menu TIMEOUT_MS\n");
+    std::fprintf(stderr, "usage: dialog_probe text CAPTION ID TEXT TIMEOUT_MS | enabled CAPTION ID | menu "
+                         "TIMEOUT_MS | set CAPTION ID TEXT | select CAPTION ID INDEX | click CAPTION ID | "
+                         "close CAPTION\n");
     return 2;
+}
+
+// Sends the message to the control and waits for it to be handled; false when it was not.
+bool SendToControl(const char* caption, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND control = Control(caption, id);
+    DWORD_PTR reply = 0;
+    return control != nullptr &&
+           SendMessageTimeoutA(control, message, wParam, lParam, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &reply);
 }
 
 } // namespace
@@ -95,6 +108,23 @@ int main(int argc, char** argv) {
         }
         std::printf("%d", IsWindowEnabled(control) ? 1 : 0);
         return 0;
+    }
+    if (argc == 5 && std::strcmp(argv[1], "set") == 0) {
+        return SendToControl(argv[2], std::atoi(argv[3]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]))
+                   ? 0
+                   : 1;
+    }
+    if (argc == 5 && std::strcmp(argv[1], "select") == 0) {
+        return SendToControl(argv[2], std::atoi(argv[3]), CB_SETCURSEL, std::atoi(argv[4]), 0) ? 0 : 1;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "click") == 0) {
+        // Posted: a click may open a modal loop of its own.
+        HWND control = Control(argv[2], std::atoi(argv[3]));
+        return control != nullptr && PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
+        HWND window = FindWindowA(nullptr, argv[2]);
+        return window != nullptr && PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
     }
     if (argc >= 2 && std::strcmp(argv[1], "menu") == 0 && argc == 3) {
         return WaitFor(MenuShows, static_cast<unsigned>(std::atoi(argv[2]))) ? 0 : 1;

@@ -15,6 +15,7 @@ namespace {
 
 struct ThreadWindowSearch {
     const char* caption;
+    HWND except;
     HWND found;
 };
 
@@ -22,7 +23,7 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<ThreadWindowSearch*>(context);
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window) && std::strcmp(text, search->caption) == 0) {
+    if (window != search->except && IsWindowVisible(window) && std::strcmp(text, search->caption) == 0) {
         search->found = window;
         return FALSE;
     }
@@ -82,31 +83,49 @@ void DialogSession::Click(int id) const {
     SendMessageA(Item(id), BM_CLICK, 0, 0);
 }
 
+HWND DialogSession::Focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
+}
+
+void DialogSession::PressKey(UINT key, bool alt) const {
+    HWND target = Focused();
+    if (target == nullptr) {
+        target = dialog_;
+    }
+    if (alt) {
+        // A letter with Alt comes as a system character; bit 29 says Alt is down.
+        PostMessageA(target, WM_SYSCHAR, key, 1 | (1 << 29));
+    } else {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, 1 | (3u << 30));
+    }
+    // A message posted after the keys is handled once they have been; its mark, the RAM start
+    // address's length limit (far above what a number takes), is read back until it shows.
+    HWND marker = Item(IDC_EMU_ADDRESS);
+    const auto mark = SendMessageA(marker, EM_GETLIMITTEXT, 0, 0) == 0x7FFFFFF0 ? 0x7FFFFFF1 : 0x7FFFFFF0;
+    PostMessageA(marker, EM_SETLIMITTEXT, mark, 0);
+    WaitUntil([&] { return SendMessageA(marker, EM_GETLIMITTEXT, 0, 0) == mark; }, kEventTimeoutMs);
+}
+
 void DialogSession::PostCommand(int id) const {
     PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 HWND DialogSession::OpenChooser() const {
-    // Press and release the mouse over the inset button, which lies just right of the field's
-    // client area.
-    HWND field = Item(IDC_FILE_PATH);
-    RECT client;
-    GetClientRect(field, &client);
-    POINT inButton{client.right + 9, client.bottom / 2};
-    POINT screen = inButton;
-    ClientToScreen(field, &screen);
-    SendMessageA(field, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(screen.x, screen.y));
-    SendMessageA(field, WM_LBUTTONUP, 0, MAKELPARAM(inButton.x, inButton.y));
+    // Posted: the chooser is modal, its loop runs inside the click.
+    PostMessageA(Item(IDC_BROWSE), BM_CLICK, 0, 0);
     return FindThreadWindow("Select file...", kEventTimeoutMs);
 }
 
 bool DialogSession::ChooseFile(const std::string& path) const {
+    SendMessageA(Item(IDC_OPERATION), CB_SETCURSEL, 1, 0);
     HWND chooser = OpenChooser();
     if (chooser == nullptr) {
         return false;
     }
-    HWND name = nullptr;
-    EnumChildWindows(chooser, FindFileNameEdit, reinterpret_cast<LPARAM>(&name));
+    HWND name = FileNameBox(chooser);
     if (name == nullptr) {
         PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
         return false;
@@ -115,6 +134,12 @@ bool DialogSession::ChooseFile(const std::string& path) const {
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
     return WaitUntil([&] { return !IsWindow(chooser); }, kEventTimeoutMs);
+}
+
+HWND DialogSession::FileNameBox(HWND chooser) {
+    HWND name = nullptr;
+    EnumChildWindows(chooser, FindFileNameEdit, reinterpret_cast<LPARAM>(&name));
+    return name;
 }
 
 std::vector<std::string> DialogSession::ChooserFileTypes() const {
@@ -138,8 +163,8 @@ std::vector<std::string> DialogSession::ChooserFileTypes() const {
     return types;
 }
 
-HWND DialogSession::FindThreadWindow(const char* caption, int timeoutMs) const {
-    ThreadWindowSearch search{caption, nullptr};
+HWND DialogSession::FindThreadWindow(const char* caption, int timeoutMs, HWND except) const {
+    ThreadWindowSearch search{caption, except, nullptr};
     WaitUntil(
         [&] {
             EnumThreadWindows(threadId_, MatchCaption, reinterpret_cast<LPARAM>(&search));

@@ -25,15 +25,24 @@ class DialogSession {
 
     // A click as the user makes it: the button handles BM_CLICK on the dialog's thread.
     void Click(int id) const;
+    // The window that has the keyboard focus on the dialog's thread; null when none has.
+    HWND Focused() const;
+    // A key pressed where the focus is (Alt held for `alt`), through the dialog's message loop as
+    // a key of the keyboard goes; returns once the dialog's thread has handled it.
+    void PressKey(UINT key, bool alt = false) const;
     // Menu and inset-button commands arrive posted, since some open modal loops.
     void PostCommand(int id) const;
-    // Chooses a file through the real file dialog opened by the "..." button in the file field.
+    // Chooses an existing file through the real open-file dialog of the "..." button, with the
+    // operation set to a write first (a read chooses with the save dialog).
     bool ChooseFile(const std::string& path) const;
+    // The file-name box of a file dialog; null when it has none.
+    static HWND FileNameBox(HWND chooser);
     // The file types that dialog offers, in order; it is cancelled afterwards.
     std::vector<std::string> ChooserFileTypes() const;
 
-    // A top-level window of the dialog's thread with this caption, waiting up to timeoutMs.
-    HWND FindThreadWindow(const char* caption, int timeoutMs) const;
+    // A top-level window of the dialog's thread with this caption (other than `except`), waiting
+    // up to timeoutMs.
+    HWND FindThreadWindow(const char* caption, int timeoutMs, HWND except = nullptr) const;
 
     // Ends the dialog with File, Exit and waits for its thread; true when it ended in time.
     bool Close();

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -20,6 +22,24 @@ constexpr int kDetectionTimeoutMs = 60000;
 constexpr int kOperationTimeoutMs = 60000;
 constexpr COLORREF kBlue = 0x00FF0000;
 constexpr COLORREF kWhite = 0x00FFFFFF;
+constexpr COLORREF kGreen = 0x00008000;
+constexpr COLORREF kRed = 0x000000C0;
+
+// The parameter controls, which are locked while an operation runs.
+constexpr int kParameterControls[] = {IDC_OPERATION,   IDC_FILE_PATH,   IDC_BROWSE,        IDC_FILE_ADDRESS,
+                                      IDC_END_JUSTIFY, IDC_EMU_ADDRESS, IDC_TRANSFER_SIZE, IDC_LARGE};
+
+// "Writing 37%, 24576 of 65536 bytes" for some share of `bytes`.
+bool IsTransferText(const std::string& text, const char* verb, std::uint32_t bytes) {
+    unsigned percent = 0;
+    unsigned done = 0;
+    unsigned total = 0;
+    char tail[32] = {};
+    const std::string format = std::string(verb) + " %u%%, %u of %u %31s";
+    return std::sscanf(text.c_str(), format.c_str(), &percent, &done, &total, tail) == 4 &&
+           std::strcmp(tail, "bytes") == 0 && total == bytes && done <= total && percent <= 100 &&
+           percent == static_cast<unsigned>(std::uint64_t{done} * 100 / total);
+}
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -96,16 +116,20 @@ class WithEmulator : public testing::Test {
                         onMoving();
                     }
                 }
-                return session_.Enabled(IDC_EXECUTE);
+                return Ended();
             },
             kOperationTimeoutMs);
         return trace;
     }
 
-    void ExpectReady() {
+    // The dialog has taken the operation's end: Execute on and the fields unlocked.
+    bool Ended() { return session_.Enabled(IDC_EXECUTE) && session_.Enabled(IDC_OPERATION); }
+
+    void ExpectReady(const char* outcome = "Done") {
         EXPECT_TRUE(session_.Enabled(IDC_EXECUTE));
         EXPECT_FALSE(session_.Enabled(IDC_CANCEL_OP));
-        EXPECT_EQ(session_.ItemText(IDC_STATUS), "Idle");
+        EXPECT_EQ(session_.ItemText(IDC_STATUS), outcome);
+        EXPECT_EQ(session_.Focused(), session_.Item(IDC_EXECUTE)) << "the keyboard is back on Execute";
     }
 
     // The colour in the middle of the status control's left edge, where the text never is.
@@ -199,8 +223,13 @@ TEST_F(WithEmulator, WriteVerifyAndReadRunWithTheProgressBarMoving) {
     Execute(1, image);
     EXPECT_FALSE(session_.Enabled(IDC_EXECUTE));
     EXPECT_TRUE(session_.Enabled(IDC_CANCEL_OP));
-    ProgressTrace write = WatchOperation([&] { SaveScreenshot(session_.dialog(), "dialog_transfer.png"); });
+    std::string moving;
+    ProgressTrace write = WatchOperation([&] {
+        moving = session_.ItemText(IDC_STATUS);
+        SaveScreenshot(session_.dialog(), "dialog_transfer.png");
+    });
     ASSERT_TRUE(write.ended) << session_.Log();
+    EXPECT_TRUE(IsTransferText(moving, "Writing", 0x4000)) << moving;
     EXPECT_GE(write.positions.size(), 3u) << "the bar moved through several positions";
     EXPECT_TRUE(
         Contains(session_.Log(), "\r\nWriting 0x4000 bytes from file address 0x00 to emulator address 0x"))
@@ -208,6 +237,8 @@ TEST_F(WithEmulator, WriteVerifyAndReadRunWithTheProgressBarMoving) {
     EXPECT_TRUE(Contains(session_.Log(), " (Backfill)...\r\nSUCCESS: Operation completed..."))
         << session_.Log();
     ExpectReady();
+    EXPECT_GT(StatusPixels(kGreen), 10) << "the outcome shows in green";
+    SaveScreenshot(session_.dialog(), "dialog_status_done.png");
 
     Execute(2, image);
     ProgressTrace verify = WatchOperation();
@@ -233,6 +264,42 @@ TEST_F(WithEmulator, WriteVerifyAndReadRunWithTheProgressBarMoving) {
     EXPECT_FALSE(Contains(session_.Log(), "FAILURE")) << session_.Log();
 }
 
+TEST_F(WithEmulator, AVerifyShowsWhereItDiffersAndAMissingFileIsNotCreated) {
+    const std::string image = dir_.Path("image.bin");
+    const std::string other = dir_.Path("other.bin");
+    std::vector<std::uint8_t> bytes(0x100, 0x00);
+    ASSERT_TRUE(WriteFileBytes(image, bytes));
+    bytes[7] = 0x5A;
+    ASSERT_TRUE(WriteFileBytes(other, bytes));
+    Execute(1, image);
+    ASSERT_TRUE(WatchOperation().ended) << session_.Log();
+
+    Execute(2, other);
+    ASSERT_TRUE(WatchOperation().ended) << session_.Log();
+    // The emulator address depends on the bank the device emulates; the rest of the line does not.
+    const std::string where = "(file address 0x7), 1 bytes: emulator 00, file 5A\r\n"
+                              "FAILURE: Buffers do NOT match! 1 bytes different. Operation completed";
+    EXPECT_TRUE(Contains(session_.Log(),
+                         "\r\nVerifying 0x100 bytes from emulator RAM...\r\nDifference at emulator "
+                         "address 0x"))
+        << session_.Log();
+    EXPECT_TRUE(Contains(session_.Log(), where)) << session_.Log();
+    ExpectReady("Failed");
+
+    const std::string missing = dir_.Path("missing.bin");
+    Execute(2, missing);
+    ASSERT_TRUE(WatchOperation().ended) << session_.Log();
+    const std::string log = session_.Log();
+    // The file, then the system's reason.
+    const std::string failure = "\r\nFAILURE: Invalid file specified: " + missing + ": ";
+    const std::size_t at = log.rfind(failure);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_GT(log.size(), at + failure.size());
+    EXPECT_EQ(log.find("\r\n", at + 2), std::string::npos) << "it is the last line";
+    EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "the verify created it";
+    ExpectReady("Failed");
+}
+
 TEST_F(WithEmulator, CancelOpEndsALongWriteAsCanceledAndTheNextOperationRunsNormally) {
     const std::string image = dir_.Path("long.bin");
     ASSERT_TRUE(WriteFileBytes(image, Pattern(0x10000, 5)));
@@ -243,7 +310,9 @@ TEST_F(WithEmulator, CancelOpEndsALongWriteAsCanceledAndTheNextOperationRunsNorm
     EXPECT_TRUE(Contains(session_.Log(), "\r\nFAILURE: Emu write failed with CV_E_OPERATION_CANCELED"))
         << session_.Log();
     EXPECT_FALSE(Contains(session_.Log(), "SUCCESS")) << session_.Log();
-    ExpectReady();
+    ExpectReady("Failed");
+    EXPECT_GT(StatusPixels(kRed), 10) << "the outcome shows in red";
+    SaveScreenshot(session_.dialog(), "dialog_status_failed.png");
 
     const std::string small = dir_.Path("small.bin");
     ASSERT_TRUE(WriteFileBytes(small, Pattern(0x800, 6)));
@@ -269,7 +338,10 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItAfterThePo
     EXPECT_TRUE(WaitUntil([&] { return StatusBackground() == kBlue; }, kEventTimeoutMs));
     // "Monitoring" shows after each poll, so the file's first contents have been taken by then.
     ASSERT_TRUE(WaitUntil([&] { return session_.ItemText(IDC_STATUS) == "Monitoring"; }, kEventTimeoutMs));
-    EXPECT_TRUE(Contains(session_.Log(), "\r\nMonitoring has begun"));
+    EXPECT_TRUE(Contains(session_.Log(),
+                         "\r\nMonitoring has begun\r\nWatching watched.bin: 0x1000 bytes from "
+                         "file address 0x0 to emulator address 0xF000"))
+        << session_.Log();
     ExpectReadableStatus(kBlue, kWhite, "monitoring");
 
     bytes[0x123] ^= 0xFF;
@@ -283,7 +355,7 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItAfterThePo
 
     PollCounter polls(session_.Item(IDC_STATUS));
     session_.Click(IDC_CANCEL_OP);
-    ASSERT_TRUE(WaitUntil([&] { return session_.Enabled(IDC_EXECUTE); }, kEventTimeoutMs)) << session_.Log();
+    ASSERT_TRUE(WaitUntil([&] { return Ended(); }, kEventTimeoutMs)) << session_.Log();
     EXPECT_LE(polls.Count(), 1) << "monitoring ends after the poll in progress";
     EXPECT_EQ(session_.Text(session_.dialog()), "Tevrix");
     EXPECT_TRUE(Contains(session_.Log(), "\r\nMonitoring ended"));
@@ -295,6 +367,228 @@ TEST_F(WithEmulator, MonitoringShowsInTitleAndColoursAndCancelOpEndsItAfterThePo
     ASSERT_TRUE(WatchOperation().ended);
     EXPECT_TRUE(Contains(session_.Log(), "\r\nSUCCESS: Contents match. Operation completed..."))
         << session_.Log();
+}
+
+TEST_F(WithEmulator, ALongWriteLocksTheFieldsShowsItsProgressAndNeitherEscapeNorANoToExitStopsIt) {
+    const std::string image = dir_.Path("paced.bin");
+    const std::vector<std::uint8_t> bytes = Pattern(0x10000, 8);
+    ASSERT_TRUE(WriteFileBytes(image, bytes));
+    SendMessageA(session_.Item(IDC_TRANSFER_SIZE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0x10000"));
+    session_.Click(IDC_END_JUSTIFY);
+    ASSERT_TRUE(session_.Enabled(IDC_EMU_ADDRESS));
+
+    Execute(1, image);
+    bool checked = false;
+    ProgressTrace write = WatchOperation([&] {
+        checked = true;
+        for (int id : kParameterControls) {
+            EXPECT_FALSE(session_.Enabled(id)) << id << " is locked while the write runs";
+        }
+        EXPECT_EQ(session_.Focused(), session_.Item(IDC_CANCEL_OP));
+        EXPECT_TRUE(IsTransferText(session_.ItemText(IDC_STATUS), "Writing", 0x10000))
+            << session_.ItemText(IDC_STATUS);
+        SaveScreenshot(session_.dialog(), "dialog_status_writing.png");
+
+        // Escape where the focus is, in the locked size field and in the log.
+        session_.PressKey(VK_ESCAPE);
+        PostMessageA(session_.Item(IDC_TRANSFER_SIZE), WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(session_.Item(IDC_LOG), WM_KEYDOWN, VK_ESCAPE, 1);
+        session_.PressKey(VK_ESCAPE);
+
+        // File > Exit asks; No keeps the write going.
+        session_.PostCommand(IDM_EXIT);
+        HWND question = session_.FindThreadWindow("Exit Tevrix", kEventTimeoutMs);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(session_.Text(GetDlgItem(question, 0xFFFF)), "A transfer is running. Stop it and exit?");
+        SaveScreenshot(question, "dialog_exit_question.png");
+        PostMessageA(GetDlgItem(question, IDNO), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kEventTimeoutMs));
+        EXPECT_TRUE(session_.Enabled(IDC_CANCEL_OP)) << "the write goes on";
+    });
+    ASSERT_TRUE(write.ended) << session_.Log();
+    ASSERT_TRUE(checked);
+    EXPECT_TRUE(IsWindow(session_.dialog()));
+    const std::string log = session_.Log();
+    EXPECT_EQ(log.substr(log.size() - 31), "SUCCESS: Operation completed...") << log;
+    ExpectReady();
+    for (int id : kParameterControls) {
+        EXPECT_TRUE(session_.Enabled(id)) << id << " is unlocked again";
+    }
+
+    // The RAM holds the whole file.
+    session_.Click(IDC_END_JUSTIFY);
+    Execute(2, image);
+    ASSERT_TRUE(WatchOperation().ended);
+    EXPECT_TRUE(Contains(session_.Log(), "\r\nSUCCESS: Contents match. Operation completed..."))
+        << session_.Log();
+}
+
+TEST_F(WithEmulator, ATextThatIsNoHexNumberIsRefusedWithTheFocusInItsField) {
+    const std::string image = dir_.Path("small.bin");
+    ASSERT_TRUE(WriteFileBytes(image, Pattern(0x100, 9)));
+    const struct {
+        int field;
+        const char* text;
+        const char* line;
+    } cases[] = {
+        {IDC_FILE_ADDRESS, "zz12", "FAILURE: File Start Address: 'zz12' is not a hexadecimal number"},
+        {IDC_TRANSFER_SIZE, "1G0", "FAILURE: Size: '1G0' is not a hexadecimal number"},
+        {IDC_TRANSFER_SIZE, "1FFFFFFFFF", "FAILURE: Size: '1FFFFFFFFF' is not a hexadecimal number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        SendMessageA(session_.Item(IDC_FILE_ADDRESS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0x0"));
+        SendMessageA(session_.Item(IDC_TRANSFER_SIZE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0x0"));
+        SendMessageA(session_.Item(c.field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
+        Execute(1, image);
+        const std::string log = session_.Log();
+        ASSERT_GE(log.size(), std::strlen(c.line));
+        EXPECT_EQ(log.substr(log.size() - std::strlen(c.line)), c.line);
+        EXPECT_EQ(session_.Focused(), session_.Item(c.field));
+        EXPECT_TRUE(session_.Enabled(IDC_EXECUTE)) << "nothing started";
+        EXPECT_FALSE(session_.Enabled(IDC_CANCEL_OP));
+        EXPECT_FALSE(Contains(log, "Writing")) << log;
+    }
+    SaveScreenshot(session_.dialog(), "dialog_refused_number.png");
+}
+
+TEST_F(WithEmulator, TabVisitsEveryControlInLayoutOrderAndEachLabelHasItsLetter) {
+    session_.Click(IDC_END_JUSTIFY);
+    SendMessageA(session_.dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(session_.Item(IDC_OPERATION)),
+                 TRUE);
+    // Cancel Op is disabled while nothing runs, so Tab passes it.
+    const int order[] = {IDC_FILE_PATH,     IDC_BROWSE, IDC_FILE_ADDRESS, IDC_END_JUSTIFY, IDC_EMU_ADDRESS,
+                         IDC_TRANSFER_SIZE, IDC_LARGE,  IDC_EXECUTE,      IDC_LOG,         IDC_OPERATION};
+    for (int id : order) {
+        session_.PressKey(VK_TAB);
+        EXPECT_EQ(GetDlgCtrlID(session_.Focused()), id);
+    }
+
+    // Alt with a label's letter goes to its field.
+    const struct {
+        char letter;
+        int id;
+    } mnemonics[] = {{'s', IDC_TRANSFER_SIZE},
+                     {'i', IDC_FILE_PATH},
+                     {'a', IDC_FILE_ADDRESS},
+                     {'r', IDC_EMU_ADDRESS},
+                     {'o', IDC_OPERATION}};
+    for (const auto& m : mnemonics) {
+        session_.PressKey(m.letter, true);
+        EXPECT_EQ(GetDlgCtrlID(session_.Focused()), m.id) << m.letter;
+    }
+    // Every label and button but "..." carries a letter, and no two the same.
+    std::set<char> letters;
+    for (HWND child = GetWindow(session_.dialog(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        const std::string text = session_.Text(child);
+        if ((_stricmp(className, "Button") != 0 && _stricmp(className, "Static") != 0) || text.empty() ||
+            text == "...") {
+            continue;
+        }
+        const std::size_t amp = text.find('&');
+        ASSERT_NE(amp, std::string::npos) << text;
+        EXPECT_TRUE(letters.insert(static_cast<char>(std::tolower(text[amp + 1]))).second) << text;
+    }
+    EXPECT_EQ(letters.count('f') + letters.count('h'), 0u) << "the menu bar's letters stay the menu's";
+    session_.Click(IDC_END_JUSTIFY);
+}
+
+TEST_F(WithEmulator, ReadChoosesItsFileWithASaveAsDialogThatAsksBeforeOverwriting) {
+    const std::string existing = dir_.Path("existing.bin");
+    ASSERT_TRUE(WriteFileBytes(existing, Pattern(0x100, 10)));
+    SendMessageA(session_.Item(IDC_OPERATION), CB_SETCURSEL, 0, 0);
+    PostMessageA(session_.Item(IDC_BROWSE), BM_CLICK, 0, 0);
+    HWND chooser = session_.FindThreadWindow("Select file...", kEventTimeoutMs);
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(session_.Text(GetDlgItem(chooser, IDOK)), "&Save");
+    HWND name = DialogSession::FileNameBox(chooser);
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(existing.c_str()));
+    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    HWND prompt = session_.FindThreadWindow("Select file...", kEventTimeoutMs, chooser);
+    ASSERT_NE(prompt, nullptr) << "an existing file is not overwritten without asking";
+    PostMessageA(GetDlgItem(prompt, IDYES), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, kEventTimeoutMs));
+    EXPECT_EQ(session_.ItemText(IDC_FILE_PATH), existing);
+}
+
+TEST_F(WithEmulator, ClosingWhileMonitoringAsksAndNoKeepsItGoing) {
+    const std::string image = dir_.Path("kept.bin");
+    std::vector<std::uint8_t> bytes = Pattern(0x400, 11);
+    ASSERT_TRUE(WriteFileBytes(image, bytes));
+    Execute(3, image);
+    ASSERT_TRUE(WaitUntil([&] { return session_.ItemText(IDC_STATUS) == "Monitoring"; }, kEventTimeoutMs));
+    for (int id : kParameterControls) {
+        EXPECT_FALSE(session_.Enabled(id)) << id << " is locked while monitoring";
+    }
+
+    PostMessageA(session_.dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND question = session_.FindThreadWindow("Exit Tevrix", kEventTimeoutMs);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(session_.Text(GetDlgItem(question, 0xFFFF)), "Monitoring is running. Stop it and exit?");
+    PostMessageA(GetDlgItem(question, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question); }, kEventTimeoutMs));
+
+    bytes[0x10] ^= 0xFF;
+    ASSERT_TRUE(WriteFileBytes(image, bytes));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Contains(session_.Log(), "\r\nChanges detected. Uploaded 1 bytes in 1 blocks."); },
+        kEventTimeoutMs))
+        << session_.Log();
+    session_.Click(IDC_CANCEL_OP);
+    ASSERT_TRUE(WaitUntil([&] { return Ended(); }, kEventTimeoutMs)) << session_.Log();
+    ExpectReady();
+}
+
+// Leaves the emulator in bank 0, as it found it.
+TEST_F(WithEmulator, TheLargeBoxShowsTheDevicesBankAndUntickedItSetsBank0BeforeTheOperation) {
+    const std::string large = dir_.Path("large.bin");
+    ASSERT_TRUE(WriteFileBytes(large, Pattern(0x20000, 12)));
+    ASSERT_TRUE(session_.ChooseFile(large));
+    ASSERT_TRUE(session_.Checked(IDC_LARGE));
+    Execute(1, large);
+    ASSERT_TRUE(WatchOperation().ended);
+    ASSERT_TRUE(Contains(session_.Log(), "to emulator address 0x60000 (Backfill)...\r\nSUCCESS"))
+        << session_.Log();
+    ASSERT_TRUE(session_.Close());
+
+    // A dialog started later finds the device in bank 8 and says so.
+    DialogSession later;
+    ASSERT_NE(later.dialog(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return later.Enabled(IDC_EXECUTE); }, kDetectionTimeoutMs)) << later.Log();
+    EXPECT_TRUE(later.Checked(IDC_LARGE));
+
+    const std::string small = dir_.Path("small.bin");
+    const std::vector<std::uint8_t> bytes = Pattern(0x100, 13);
+    ASSERT_TRUE(WriteFileBytes(small, bytes));
+    later.Click(IDC_LARGE);
+    SendMessageA(later.Item(IDC_OPERATION), CB_SETCURSEL, 1, 0);
+    SendMessageA(later.Item(IDC_FILE_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(small.c_str()));
+    later.Click(IDC_EXECUTE);
+    ASSERT_TRUE(WaitUntil([&] { return later.ItemText(IDC_STATUS) == "Done"; }, kOperationTimeoutMs))
+        << later.Log();
+    EXPECT_TRUE(Contains(later.Log(),
+                         "\r\nEmulation bank set to 0: the emulator now emulates 0x10000 bytes\r\n"
+                         "Writing 0x100 bytes from file address 0x00 to emulator address 0xFF00 "
+                         "(Backfill)...\r\nSUCCESS: Operation completed..."))
+        << later.Log();
+
+    // Read back from the end of the 64 KB.
+    const std::string back = dir_.Path("back.bin");
+    SendMessageA(later.Item(IDC_OPERATION), CB_SETCURSEL, 0, 0);
+    SendMessageA(later.Item(IDC_FILE_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(back.c_str()));
+    SendMessageA(later.Item(IDC_TRANSFER_SIZE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0x100"));
+    later.Click(IDC_EXECUTE);
+    ASSERT_TRUE(
+        WaitUntil([&] { return later.Enabled(IDC_OPERATION) && later.ItemText(IDC_STATUS) == "Done"; },
+                  kOperationTimeoutMs))
+        << later.Log();
+    EXPECT_EQ(ReadFileBytes(back), bytes);
+    EXPECT_FALSE(Contains(later.Log(), "FAILURE")) << later.Log();
 }
 
 } // namespace

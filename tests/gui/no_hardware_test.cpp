@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 constexpr int kDetectionTimeoutMs = 60000;
@@ -21,6 +23,10 @@ class NoHardware : public testing::Test {
         ASSERT_NE(session_.dialog(), nullptr) << "the dialog did not show";
         ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session_); }, kDetectionTimeoutMs))
             << session_.Log();
+    }
+
+    void SetFocusTo(int id) {
+        SendMessageA(session_.dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(session_.Item(id)), TRUE);
     }
 
     DialogSession session_;
@@ -161,9 +167,120 @@ TEST_F(NoHardware, DefaultButtonMessageSharingTheDetectionNumberIsLeftToTheDialo
     EXPECT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
 }
 
-TEST_F(NoHardware, EscapeEndsTheDialog) {
-    PostMessageA(session_.Item(IDC_OPERATION), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(session_.WaitForEnd(kEventTimeoutMs));
+TEST_F(NoHardware, EscapeNeverEndsTheDialogButTheCloseBoxDoesWhenNothingRuns) {
+    // Escape in a field, in the list and in the log (a multi-line edit, which would turn it into a
+    // close).
+    for (int id : {IDC_TRANSFER_SIZE, IDC_OPERATION, IDC_LOG}) {
+        SetFocusTo(id);
+        session_.PressKey(VK_ESCAPE);
+        EXPECT_TRUE(IsWindowVisible(session_.dialog())) << id;
+    }
+    EXPECT_FALSE(session_.WaitForEnd(500));
+    PostMessageA(session_.dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(session_.WaitForEnd(kEventTimeoutMs)) << "nothing runs: no question";
+}
+
+TEST_F(NoHardware, TheWindowCanBeMinimisedAndTheAboutBoxOpensCentredOverIt) {
+    EXPECT_NE(GetWindowLongA(session_.dialog(), GWL_STYLE) & WS_MINIMIZEBOX, 0);
+    // Away from the screen's centre, so that centred on the screen would not pass.
+    SetWindowPos(session_.dialog(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    session_.PostCommand(IDM_ABOUT);
+    HWND about = session_.FindThreadWindow("About", kEventTimeoutMs);
+    ASSERT_NE(about, nullptr);
+    RECT outer;
+    RECT inner;
+    GetWindowRect(session_.dialog(), &outer);
+    GetWindowRect(about, &inner);
+    EXPECT_LE(std::abs((outer.left + outer.right) - (inner.left + inner.right)), 2);
+    EXPECT_LE(std::abs((outer.top + outer.bottom) - (inner.top + inner.bottom)), 2);
+    SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kEventTimeoutMs));
+}
+
+TEST_F(NoHardware, FileDetectHardwareSearchesAgainAndTheBackgroundSearchStaysQuiet) {
+    // The background looks again every two seconds; none of them adds a line.
+    Sleep(5000);
+    EXPECT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
+    session_.PostCommand(IDM_DETECT);
+    // A search the user asks for tells its outcome, though it is the last one's.
+    const std::string twice = "Detecting Hardware...\r\nNo hardware detected\r\nDetecting Hardware...\r\nNo "
+                              "hardware detected";
+    EXPECT_TRUE(WaitUntil([&] { return session_.Log() == twice; }, kEventTimeoutMs)) << session_.Log();
+    Sleep(3000);
+    EXPECT_EQ(session_.Log(), twice);
+    EXPECT_FALSE(session_.Enabled(IDC_EXECUTE));
+}
+
+// Run by the test script with the port pinned and no emulator on it. The script starts one there
+// when the file TEVRIX_GUI_SIGNAL names exists, stops it when that name with ".stop" exists
+// (making the name with ".stopped" once it has), and starts it again for ".again".
+class LateEmulator : public testing::Test {
+  protected:
+    static std::string Signal(const char* suffix) {
+        const char* signal = std::getenv("TEVRIX_GUI_SIGNAL");
+        return std::string(signal != nullptr ? signal : "") + suffix;
+    }
+    static bool Exists(const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static std::size_t Count(const std::string& text, const std::string& part) {
+        std::size_t count = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
+    void Write(const std::string& path) {
+        SendMessageA(session_.Item(IDC_OPERATION), CB_SETCURSEL, 1, 0);
+        SendMessageA(session_.Item(IDC_FILE_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        session_.Click(IDC_EXECUTE);
+    }
+
+    DialogSession session_;
+    TempDir dir_;
+};
+
+TEST_F(LateEmulator, OneStartedLaterIsFoundAndOneThatStopsAnsweringIsSearchedForAgain) {
+    ASSERT_NE(std::getenv("TEVRIX_GUI_SIGNAL"), nullptr) << "the script names the signal file";
+    ASSERT_NE(session_.dialog(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DetectionEnded(session_); }, kDetectionTimeoutMs)) << session_.Log();
+    ASSERT_EQ(session_.Log(), "Detecting Hardware...\r\nNo hardware detected");
+    ASSERT_TRUE(WriteFileBytes(Signal(""), {1}));
+    ASSERT_TRUE(WaitUntil([&] { return session_.Enabled(IDC_EXECUTE); }, 2 * kEventTimeoutMs))
+        << session_.Log();
+    const std::string head = "Detecting Hardware...\r\nNo hardware detected\r\n\r\nFound: ";
+    EXPECT_EQ(session_.Log().substr(0, head.size()), head) << "the looks in between say nothing";
+    SaveScreenshot(session_.dialog(), "dialog_found_later.png");
+
+    // The emulator goes away while the dialog is idle: the next write fails, and the dialog
+    // searches again by itself until it is back.
+    ASSERT_TRUE(WriteFileBytes(Signal(".stop"), {1}));
+    ASSERT_TRUE(WaitUntil([&] { return Exists(Signal(".stopped")); }, kEventTimeoutMs));
+    const std::string image = dir_.Path("image.bin");
+    ASSERT_TRUE(WriteFileBytes(image, Pattern(0x400, 3)));
+    Write(image);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Count(session_.Log(), "Detecting Hardware...") == 2; }, kEventTimeoutMs))
+        << session_.Log();
+    EXPECT_TRUE(session_.Log().find("\r\nFAILURE: Emu write failed with ") != std::string::npos)
+        << session_.Log();
+    EXPECT_EQ(session_.ItemText(IDC_STATUS), "Failed");
+    EXPECT_FALSE(session_.Enabled(IDC_EXECUTE)) << "until the emulator is found again";
+    SaveScreenshot(session_.dialog(), "dialog_searching_again.png");
+
+    // Restarted, it is found again and takes the next write.
+    ASSERT_TRUE(WriteFileBytes(Signal(".again"), {1}));
+    ASSERT_TRUE(WaitUntil([&] { return session_.Enabled(IDC_EXECUTE); }, 2 * kEventTimeoutMs))
+        << session_.Log();
+    EXPECT_EQ(Count(session_.Log(), "\r\n\r\nFound: "), 2u) << session_.Log();
+    Write(image);
+    ASSERT_TRUE(
+        WaitUntil([&] { return session_.Enabled(IDC_OPERATION) && session_.ItemText(IDC_STATUS) == "Done"; },
+                  kEventTimeoutMs))
+        << session_.Log();
+    const std::string log = session_.Log();
+    EXPECT_EQ(log.substr(log.size() - 31), "SUCCESS: Operation completed...") << log;
 }
 
 // Run by the test script with a simulated device that answers but has no emulation capability.

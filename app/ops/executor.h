@@ -1,0 +1,11 @@
+#pragma once
+#include "cmdline.h"
+#include "operation_input.h"
+
+// Runs the operation once PrepareOperation has taken its input; returns 1 when done, 0 when
+// failed.
+int RunOperation(OperationParams* params, OperationInput* input);
+
+// PrepareOperation and RunOperation in one, the status text showing "Executing" meanwhile, and
+// Execute enabled again at the end (the dialog's road: its emulator is already found).
+int ExecuteOperation(OperationParams* params);
