@@ -21,6 +21,7 @@ asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
+# Only the test programs that start threads: the race detector has nothing to find elsewhere.
 tsan: deps
 	cmake --preset tsan
 	cmake --build --preset tsan
@@ -39,6 +40,12 @@ fuzz: deps
 	cmake --preset fuzz -DTEVRIX_FUZZ_EXPLORE_SECONDS=$(FUZZ_SECONDS)
 	cmake --build --preset fuzz
 	ctest --preset fuzz-explore
+
+# The edit-build-test loop: the native build and its unit tests, without the end-to-end scripts
+# and the soak runs.
+.PHONY: check
+check: native
+	ctest --preset check
 
 test-native: native
 	ctest --preset native

@@ -23,21 +23,32 @@ else()
     include(GoogleTest)
 endif()
 
+# The test programs that start threads: the ThreadSanitizer preset builds and runs only these.
+add_custom_target(threaded_tests)
+
 # tevrix_add_test(name SOURCES ... LIBS ... [LABELS ...])
 # Natively every test case becomes a CTest test; under Wine one CTest test runs a whole executable,
-# since each Wine start costs a second or more.
+# since each Wine start costs a second or more. Labels (one natively): `threads` for a program that
+# starts threads, `soak` for the long random runs that `make check` leaves out.
 function(tevrix_add_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} test_environment GTest::gtest GTest::gtest_main)
+    if("threads" IN_LIST T_LABELS)
+        add_dependencies(threaded_tests ${name})
+    endif()
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES LABELS "windows;${T_LABELS}"
                              ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
     else()
         # A search that a test does not point at its own ports tries none, never the machine's.
+        set(labels "")
+        if(T_LABELS)
+            set(labels LABELS ${T_LABELS})
+        endif()
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
                              PROPERTIES ENVIRONMENT "TEVRIX_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts"
-                                        ENVIRONMENT_MODIFICATION "TEVRIX_PORTS=set:")
+                                        ENVIRONMENT_MODIFICATION "TEVRIX_PORTS=set:" ${labels})
     endif()
 endfunction()

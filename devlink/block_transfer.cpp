@@ -1,18 +1,12 @@
 // Block transfers: bulk first, then slow packets of at most 256 bytes.
-#include "framing.h"
 #include "sleep.h"
 #include "transfer_common.h"
-
-#include <algorithm>
-#include <cstring>
-#include <vector>
+#include "transfer_loop.h"
 
 namespace {
 
 constexpr std::uint32_t kPacketBytes = 256;
 constexpr std::uint32_t kBulkFallbackPauseMs = 800;
-// The longest packet header: command, count, markers, three address bytes.
-constexpr std::uint32_t kMaxHeader = 7;
 
 // The address and count part of a slow packet after its command and count bytes.
 std::uint32_t AddressFields(const KVCorvane* device, std::uint32_t flags, std::uint32_t address,
@@ -57,64 +51,6 @@ CvResult SlowRefusal(KVCorvane* device, const void* buffer, std::uint32_t size, 
     return buffer == nullptr && size > 0 ? CV_E_INVALID_FUNC_PARAM : CV_S_OK;
 }
 
-CvResult ReadPackets(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
-                     std::uint32_t flags, ProgressWindow progress) {
-    KVSerial& port = device->port;
-    bool encrypted = UsesEncryptedFraming(device, flags);
-    port.SetReadTimeout(kStandardReadTimeoutMs);
-    port.Purge();
-    for (std::uint32_t done = 0; done < size;) {
-        if (device->cancel) {
-            LogLine(device->logSink, "KVCorvane: ReadBlock - Operation Canceled");
-            return CV_E_OPERATION_CANCELED;
-        }
-        std::uint32_t at = address + done;
-        std::uint32_t n = std::min(kPacketBytes, size - done);
-        if (CvResult sized = SizePacket(device, at, &n); sized != CV_S_OK) {
-            return sized;
-        }
-        std::uint8_t request[kMaxHeader + 1] = {'R', static_cast<std::uint8_t>(n % 256)};
-        std::uint32_t fields = AddressFields(device, flags, at, encrypted, request + 2);
-        std::uint8_t seed = 0;
-        if (encrypted) {
-            EncryptBytes(device, request + 2, fields, &seed);
-        }
-        std::uint32_t length = 2 + fields;
-        request[length] = RequestChecksum(request, length);
-        ++length;
-        if (port.Write(request, length) < length) {
-            return CV_E_COMM_WRITE_FAILURE;
-        }
-        std::uint8_t* data = buffer + done;
-        if (std::uint32_t got = port.Read(data, n); got < n) {
-            LogLine(device->logSink,
-                    "KVCorvane: ReadBlock: Read timed-out after %i bytes. Expected %i bytes.",
-                    static_cast<int>(done), static_cast<int>(size));
-            DiscardReply(device, n + 1 - got);
-            return CV_E_COMM_READ_TIMEOUT;
-        }
-        std::uint8_t checksum = 0;
-        if (port.Read(&checksum, 1) < 1) {
-            DiscardReply(device, 1);
-            return CV_E_COMM_READ_TIMEOUT;
-        }
-        std::uint8_t sum = RequestChecksum(data, n);
-        if (sum != checksum) {
-            LogLine(device->logSink,
-                    "KVCorvane Read Error - invalid packet checksum. Expected %.2X, Received %.2X.", sum,
-                    checksum);
-            DiscardReply(device, 0);
-            return CV_E_EXTERNAL_CS_INVALID;
-        }
-        if (encrypted) {
-            DecryptBytes(device, seed, data, n);
-        }
-        SendProgress(progress, PBM_STEPIT, 0, 0);
-        done += n;
-    }
-    return CV_S_OK;
-}
-
 std::uint8_t WriteCommand(const KVCorvane* device, std::uint32_t flags) {
     if (flags & CV_XFER_ALT_WRITE) {
         return 'X';
@@ -122,67 +58,37 @@ std::uint8_t WriteCommand(const KVCorvane* device, std::uint32_t flags) {
     return (flags & CV_XFER_LOWER_W) && !(device->capabilities & CAPS_HWINFO) ? 'w' : 'W';
 }
 
-// An 'X' write is acknowledged with the 16-bit sum of its data, low byte first, or by a second
-// byte that alone equals the sum.
-bool AltWriteAcknowledged(const std::uint8_t* data, std::uint32_t n, const std::uint8_t* reply) {
-    std::uint32_t sum = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        sum = (sum + data[i]) & 0xFFFF;
+// A slow packet's header: command, count, then the address fields.
+CvResult PacketHeader(KVCorvane* device, Direction direction, std::uint32_t flags, std::uint32_t address,
+                      bool encrypted, std::uint8_t* out, std::uint32_t* n, std::uint32_t* length) {
+    if (CvResult sized = SizePacket(device, address, n); sized != CV_S_OK) {
+        return sized;
     }
-    return static_cast<std::uint32_t>(reply[0] | (reply[1] << 8)) == sum || reply[1] == sum;
+    out[0] = direction == Direction::Read ? 'R' : WriteCommand(device, flags);
+    out[1] = static_cast<std::uint8_t>(*n % 256);
+    *length = 2 + AddressFields(device, flags, address, encrypted, out + 2);
+    return CV_S_OK;
 }
 
-CvResult WritePackets(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t size,
-                      std::uint32_t address, std::uint32_t flags, ProgressWindow progress,
-                      std::vector<std::uint8_t>& packet) {
-    KVSerial& port = device->port;
-    bool encrypted = UsesEncryptedFraming(device, flags);
-    port.SetReadTimeout(kStandardReadTimeoutMs);
-    std::uint8_t command = WriteCommand(device, flags);
-    std::uint32_t replyLength = command == 'X' ? 2 : 1;
-    for (std::uint32_t done = 0; done < size;) {
-        if (device->cancel) {
-            LogLine(device->logSink, "KVCorvane: WriteBlock - Operation Canceled");
-            return CV_E_OPERATION_CANCELED;
-        }
-        std::uint32_t at = address + done;
-        std::uint32_t n = std::min(kPacketBytes, size - done);
-        if (CvResult sized = SizePacket(device, at, &n); sized != CV_S_OK) {
-            return sized;
-        }
-        packet[0] = command;
-        packet[1] = static_cast<std::uint8_t>(n % 256);
-        std::uint32_t header = 2 + AddressFields(device, flags, at, encrypted, packet.data() + 2);
-        std::memcpy(packet.data() + header, buffer + done, n);
-        if (encrypted) {
-            EncryptBytes(device, packet.data() + 2, header - 2 + n, nullptr);
-        }
-        std::uint32_t length = header + n;
-        packet[length] = RequestChecksum(packet.data(), length);
-        ++length;
-        port.Purge();
-        // A packet that went out only in part is a failure at once: the device waits for the rest.
-        if (port.Write(packet.data(), length) < length) {
-            return CV_E_COMM_WRITE_FAILURE;
-        }
-        // An acknowledgement cut short counts as missing: half a sum proves nothing.
-        std::uint8_t reply[2] = {};
-        if (std::uint32_t got = port.Read(reply, replyLength); got < replyLength) {
-            DiscardReply(device, replyLength - got);
-            return CV_E_COMM_READ_TIMEOUT;
-        }
-        if (command == 'X' && !AltWriteAcknowledged(buffer + done, n, reply)) {
-            DiscardReply(device, 0);
-            return CV_E_ALT_WRITE_BAD_CHECKSUM;
-        }
-        if (command != 'X' && reply[0] != 'O') {
-            DiscardReply(device, 0);
-            return CV_E_INVALID_RESPONSE;
-        }
-        SendProgress(progress, PBM_STEPIT, 0, 0);
-        done += n;
+TransferLayout PacketLayout(const KVCorvane* device, Direction direction, std::uint32_t flags) {
+    TransferLayout layout;
+    layout.direction = direction;
+    layout.unitBytes = kPacketBytes;
+    layout.readTimeoutMs = kStandardReadTimeoutMs;
+    layout.header = PacketHeader;
+    layout.clearBytes = 2;
+    if (direction == Direction::Read) {
+        layout.canceledName = "KVCorvane: ReadBlock";
+        layout.timeoutName = "KVCorvane: ReadBlock";
+        layout.checksumName = "KVCorvane";
+    } else {
+        layout.purgeEachRequest = true;
+        // An 'X' write is acknowledged by the sum of its data.
+        layout.sumAcknowledges = WriteCommand(device, flags) == 'X';
+        layout.replyBytes = layout.sumAcknowledges ? 2 : 1;
+        layout.canceledName = "KVCorvane: WriteBlock";
     }
-    return CV_S_OK;
+    return layout;
 }
 
 // After slow packets that followed an abandoned reply: a late byte of that reply, slipped in after
@@ -283,9 +189,11 @@ CvResult ReadBlock(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, 
     if (result == CV_S_OK) {
         LogLine(device->logSink, "KVCorvane ReadBlock Request initiated for %i bytes.",
                 static_cast<int>(slowBytes));
+        TransferLayout layout = PacketLayout(device, Direction::Read, flags);
         result = SlowPhase(device, size, address, bulk, progress, afterDiscard, &locked,
                            [&](std::uint32_t offset, std::uint32_t length, std::uint32_t at) {
-                               return ReadPackets(device, buffer + offset, length, at, flags, progress);
+                               return TransferUnits(device, layout, buffer + offset, nullptr, length, at,
+                                                    flags, progress);
                            });
     }
     return FinishTransfer(device, progress, result, locked);
@@ -324,13 +232,12 @@ CvResult WriteBlock(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t
     CvResult result = SlowRefusal(device, buffer, size, address);
     bool locked = false;
     if (result == CV_S_OK) {
-        // One packet buffer for the whole call: the longest header, a full packet and the checksum.
-        std::vector<std::uint8_t> packet(kMaxHeader + kPacketBytes + 1, 0);
-        result =
-            SlowPhase(device, size, address, bulk, progress, afterDiscard, &locked,
-                      [&](std::uint32_t offset, std::uint32_t length, std::uint32_t at) {
-                          return WritePackets(device, buffer + offset, length, at, flags, progress, packet);
-                      });
+        TransferLayout layout = PacketLayout(device, Direction::Write, flags);
+        result = SlowPhase(device, size, address, bulk, progress, afterDiscard, &locked,
+                           [&](std::uint32_t offset, std::uint32_t length, std::uint32_t at) {
+                               return TransferUnits(device, layout, nullptr, buffer + offset, length, at,
+                                                    flags, progress);
+                           });
     }
     return FinishTransfer(device, progress, result, locked);
 }

@@ -1,35 +1,29 @@
 // Bulk transfers: up to 4096 bytes per request, for blocks aligned to 256 bytes.
-#include "framing.h"
 #include "transfer_common.h"
-
-#include <algorithm>
-#include <cstring>
-#include <vector>
+#include "transfer_loop.h"
 
 namespace {
 
 constexpr std::uint32_t kChunkBytes = 4096;
 constexpr std::uint32_t kBulkWriteReadTimeoutMs = 6000;
 
-enum class Direction { Read, Write };
-
 // The header of one bulk request up to (not including) its data and checksum: 5 bytes plain,
-// 7 encrypted (markers 0x01 0x02 before the address). False when the flags name an address space
-// the device refuses.
-bool BuildHeader(const KVCorvane* device, Direction direction, std::uint32_t flags, std::uint32_t address,
-                 std::uint32_t chunk, bool encrypted, std::uint8_t* header, std::uint32_t* length) {
+// 7 encrypted (markers 0x01 0x02 before the address). Refused when the flags name an address
+// space the device refuses.
+CvResult ChunkHeader(KVCorvane* device, Direction direction, std::uint32_t flags, std::uint32_t address,
+                     bool encrypted, std::uint8_t* header, std::uint32_t* chunk, std::uint32_t* length) {
     std::uint8_t top = static_cast<std::uint8_t>(address >> 16);
     if (device->capabilities & CAPS_SKELMAR) {
         std::uint8_t bits = SpaceBits(flags);
         if (bits == 0 && ((flags & CV_XFER_NO_SPACE) || direction == Direction::Write)) {
-            return false;
+            return CV_E_INVALID_REQUEST_PARAM;
         }
         top |= bits == 0 ? 0x10 : bits;
     }
     std::uint32_t n = 0;
     header[n++] = 'Z';
     header[n++] = direction == Direction::Read ? 'R' : 'W';
-    header[n++] = static_cast<std::uint8_t>(chunk / 256);
+    header[n++] = static_cast<std::uint8_t>(*chunk / 256);
     if (encrypted) {
         header[n++] = 0x01;
         header[n++] = 0x02;
@@ -37,7 +31,7 @@ bool BuildHeader(const KVCorvane* device, Direction direction, std::uint32_t fla
     header[n++] = top;
     header[n++] = static_cast<std::uint8_t>(address >> 8);
     *length = n;
-    return true;
+    return CV_S_OK;
 }
 
 // Checks that come before any request: capability, alignment, open port, a buffer to use.
@@ -74,108 +68,23 @@ CvResult Begin(KVCorvane* device, bool* locked) {
     return CV_S_OK;
 }
 
-CvResult ReadChunks(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
-                    std::uint32_t flags, ProgressWindow progress) {
-    KVSerial& port = device->port;
-    bool encrypted = UsesEncryptedFraming(device, flags);
-    port.SetReadTimeout(kStandardReadTimeoutMs);
-    port.Purge();
-    for (std::uint32_t moved = 0; moved < size;) {
-        if (device->cancel) {
-            LogLine(device->logSink, "TarkelWare: Bulk Read - Operation Canceled");
-            return CV_E_OPERATION_CANCELED;
-        }
-        std::uint32_t chunk = std::min(kChunkBytes, size - moved);
-        std::uint8_t request[8];
-        std::uint32_t length = 0;
-        if (!BuildHeader(device, Direction::Read, flags, address + moved, chunk, encrypted, request,
-                         &length)) {
-            return CV_E_INVALID_REQUEST_PARAM;
-        }
-        std::uint8_t seed = 0;
-        if (encrypted) {
-            EncryptBytes(device, request + 3, 4, &seed);
-        }
-        request[length] = RequestChecksum(request, length);
-        ++length;
-        if (port.Write(request, length) < length) {
-            return CV_E_COMM_WRITE_FAILURE;
-        }
-        std::uint8_t* data = buffer + moved;
-        std::uint32_t got = port.Read(data, chunk);
-        if (got < chunk) {
-            LogLine(device->logSink,
-                    "TarkelWare: BulkRead: Read timed-out after %i bytes. Expected %i bytes.",
-                    static_cast<int>(moved + got), static_cast<int>(size));
-            DiscardReply(device, chunk + 1 - got);
-            return CV_E_COMM_READ_TIMEOUT;
-        }
-        std::uint8_t checksum = 0;
-        if (port.Read(&checksum, 1) < 1) {
-            DiscardReply(device, 1);
-            return CV_E_COMM_READ_TIMEOUT;
-        }
-        std::uint8_t sum = RequestChecksum(data, chunk);
-        if (sum != checksum) {
-            LogLine(device->logSink,
-                    "TarkelWare Bulk Read Error - invalid packet checksum. Expected %.2X, Received %.2X.",
-                    sum, checksum);
-            DiscardReply(device, 0);
-            return CV_E_EXTERNAL_CS_INVALID;
-        }
-        if (encrypted) {
-            DecryptBytes(device, seed, data, chunk);
-        }
-        SendProgress(progress, PBM_STEPIT, 0, 0);
-        moved += chunk;
+TransferLayout ChunkLayout(Direction direction) {
+    TransferLayout layout;
+    layout.direction = direction;
+    layout.unitBytes = kChunkBytes;
+    layout.header = ChunkHeader;
+    layout.clearBytes = 3;
+    if (direction == Direction::Read) {
+        layout.readTimeoutMs = kStandardReadTimeoutMs;
+        layout.canceledName = "TarkelWare: Bulk Read";
+        layout.timeoutName = "TarkelWare: BulkRead";
+        layout.timeoutCountsPart = true;
+        layout.checksumName = "TarkelWare Bulk";
+    } else {
+        layout.readTimeoutMs = kBulkWriteReadTimeoutMs;
+        layout.canceledName = "TarkelWare: BulkWrite";
     }
-    return CV_S_OK;
-}
-
-CvResult WriteChunks(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t size, std::uint32_t address,
-                     std::uint32_t flags, ProgressWindow progress) {
-    KVSerial& port = device->port;
-    bool encrypted = UsesEncryptedFraming(device, flags);
-    port.SetReadTimeout(kBulkWriteReadTimeoutMs);
-    port.Purge();
-    // One request buffer for the whole call: the longest header, a full chunk and the checksum.
-    std::vector<std::uint8_t> request(8 + kChunkBytes);
-    for (std::uint32_t moved = 0; moved < size;) {
-        if (device->cancel) {
-            LogLine(device->logSink, "TarkelWare: BulkWrite - Operation Canceled");
-            return CV_E_OPERATION_CANCELED;
-        }
-        std::uint32_t chunk = std::min(kChunkBytes, size - moved);
-        std::uint32_t header = 0;
-        if (!BuildHeader(device, Direction::Write, flags, address + moved, chunk, encrypted, request.data(),
-                         &header)) {
-            return CV_E_INVALID_REQUEST_PARAM;
-        }
-        std::memcpy(request.data() + header, buffer + moved, chunk);
-        if (encrypted) {
-            EncryptBytes(device, request.data() + 3, header - 3 + chunk, nullptr);
-        }
-        std::uint32_t length = header + chunk;
-        request[length] = RequestChecksum(request.data(), length);
-        ++length;
-        // A request that went out only in part is a failure at once: the device waits for the
-        // rest of it and will not acknowledge.
-        if (port.Write(request.data(), length) < length) {
-            return CV_E_COMM_WRITE_FAILURE;
-        }
-        std::uint8_t reply = 0;
-        if (port.Read(&reply, 1) < 1) {
-            DiscardReply(device, 1);
-            return CV_E_COMM_READ_TIMEOUT;
-        }
-        if (reply != 'O') {
-            DiscardReply(device, 0);
-            return CV_E_INVALID_RESPONSE;
-        }
-        SendProgress(progress, PBM_STEPIT, 0, 0);
-        moved += chunk;
-    }
-    return CV_S_OK;
+    return layout;
 }
 
 } // namespace
@@ -191,7 +100,8 @@ CvResult BulkRead(KVCorvane* device, std::uint8_t* buffer, std::uint32_t size, s
                 static_cast<int>(size));
         result = Begin(device, &locked);
         if (result == CV_S_OK) {
-            result = ReadChunks(device, buffer, size, address, flags, progress);
+            result = TransferUnits(device, ChunkLayout(Direction::Read), buffer, nullptr, size, address,
+                                   flags, progress);
         }
     }
     return FinishTransfer(device, progress, result, locked);
@@ -206,7 +116,8 @@ CvResult BulkWrite(KVCorvane* device, const std::uint8_t* buffer, std::uint32_t 
         StartProgress(progress, size / kChunkBytes);
         result = Begin(device, &locked);
         if (result == CV_S_OK) {
-            result = WriteChunks(device, buffer, size, address, flags, progress);
+            result = TransferUnits(device, ChunkLayout(Direction::Write), nullptr, buffer, size, address,
+                                   flags, progress);
         }
     }
     return FinishTransfer(device, progress, result, locked);

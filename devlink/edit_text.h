@@ -4,10 +4,11 @@
 
 // A multi-line edit control, the destination of the device log and of the dialog's messages.
 // On Windows it is the control's window; elsewhere an in-memory text with the same three
-// operations, so the append rules behave and are tested alike on both.
+// operations, so the append rules behave and are tested alike on both. The window handle is
+// declared without the platform's headers.
 #ifdef _WIN32
-#include <windows.h>
-using EditHandle = HWND;
+struct HWND__;
+using EditHandle = HWND__*;
 #else
 struct EditBuffer {
     std::string text;

@@ -1,5 +1,7 @@
 #include "edit_text.h"
 
+#include <windows.h>
+
 std::size_t EditTextLength(EditHandle edit) {
     return static_cast<std::size_t>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0));
 }

@@ -1,36 +1,12 @@
 // What the connected device is: capability flags, display name and RAM size.
 #include "corvane.h"
 #include "family_table.h"
+#include "transfer_common.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-struct MinimumVersion {
-    std::int32_t feature;
-    std::uint8_t major;
-    std::uint8_t minor;
-};
-
-constexpr MinimumVersion kMinimumVersions[] = {
-    {FEATURE_DRAVEL_BANKS, 10, 5},
-    {FEATURE_DRAVEL_BULK, 10, 12},
-    {FEATURE_DRAVEL_ENCRYPTION, 10, 15},
-    {FEATURE_CORVANE_BULK, 2, 12},
-};
-
-struct ModelName {
-    std::uint32_t bit;
-    const char* name;
-};
-
-constexpr ModelName kModelNames[] = {
-    {CAPS_VESPIN1, "Vespin I"},  {CAPS_VESPIN2, "Vespin II"},      {CAPS_QUORREN, "Quorren Pro"},
-    {CAPS_CORVANE, "Corvane"},   {CAPS_GLINTSEAR, "Glint & Sear"}, {CAPS_DRAVEL, "Dravel"},
-    {CAPS_DRAVEL2, "Dravel II"}, {CAPS_SKELMAR, "Skelmar"},        {CAPS_PARDYN, "Pardyn"},
-    {CAPS_VORRAK, "Vorrak"},     {CAPS_TESSIQ, "Tessiq"},
-};
 
 void Append(char* text, const char* suffix) {
     std::size_t used = std::strlen(text);
@@ -38,35 +14,15 @@ void Append(char* text, const char* suffix) {
 }
 
 std::uint32_t RamSize(const KVCorvane* device, std::uint8_t emulationBank) {
-    std::uint32_t caps = device->capabilities;
-    if (caps & (CAPS_DRAVEL | CAPS_DRAVEL2)) {
-        return emulationBank == 8 ? 0x80000 : 0x10000;
+    const FamilyEntry* family = FlagsFamily(device->capabilities);
+    if (family == nullptr) {
+        return 0;
     }
-    if (caps & (CAPS_PARDYN | CAPS_CORVANE | CAPS_VESPIN2)) {
-        return 0x10000;
-    }
-    if (caps & (CAPS_VORRAK | CAPS_VESPIN1)) {
-        return 0x8000;
-    }
-    if (caps & CAPS_SKELMAR) {
-        return 0x100000;
-    }
-    return 0;
+    return emulationBank == kLargeBinBank && family->largeBinRamBytes != 0 ? family->largeBinRamBytes
+                                                                           : family->ramBytes;
 }
 
 } // namespace
-
-std::int32_t FirmwareAtLeast(const std::uint8_t* version, std::int32_t feature) {
-    if (version == nullptr) {
-        return 0;
-    }
-    for (const auto& entry : kMinimumVersions) {
-        if (entry.feature == feature) {
-            return version[0] != entry.major || version[1] >= entry.minor ? 1 : 0;
-        }
-    }
-    return 0;
-}
 
 std::uint32_t IdentifyHardware(KVCorvane* device, const std::uint8_t* version) {
     device->capabilities = 0;
@@ -120,11 +76,8 @@ std::uint32_t IdentifyHardware(KVCorvane* device, const std::uint8_t* version) {
 void FormatHardwareName(char* text, std::uint32_t flags, const std::uint8_t* version) {
     // Without a model bit only suffixes follow, so they must not land after what the buffer held.
     text[0] = '\0';
-    for (const auto& model : kModelNames) {
-        if (flags & model.bit) {
-            std::snprintf(text, kHardwareNameSize, "%s", model.name);
-            break;
-        }
+    if (const FamilyEntry* family = FlagsFamily(flags)) {
+        std::snprintf(text, kHardwareNameSize, "%s", family->name);
     }
     if (flags & CAPS_HWINFO) {
         if (flags & CAPS_IF_USB) {

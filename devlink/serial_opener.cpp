@@ -1,33 +1,24 @@
 #include "serial_backend.h"
 
-#include <mutex>
+#include "installable_hook.h"
+
 #include <utility>
 
 namespace {
 
-std::mutex& OpenerMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-SerialOpener& InstalledOpener() {
-    static SerialOpener opener;
-    return opener;
+InstallableHook<SerialOpener>& OpenerHook() {
+    static InstallableHook<SerialOpener> hook;
+    return hook;
 }
 
 } // namespace
 
 void SetSerialOpener(SerialOpener opener) {
-    std::lock_guard<std::mutex> lock(OpenerMutex());
-    InstalledOpener() = std::move(opener);
+    OpenerHook().Install(std::move(opener));
 }
 
 std::unique_ptr<SerialBackend> OpenSerialBackend(const char* path, PortOpenError* error) {
-    SerialOpener opener;
-    {
-        std::lock_guard<std::mutex> lock(OpenerMutex());
-        opener = InstalledOpener();
-    }
+    SerialOpener opener = OpenerHook().Installed();
     PortOpenError why = PortOpenError::None;
     std::unique_ptr<SerialBackend> backend;
     if (opener) {

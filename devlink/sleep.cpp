@@ -1,35 +1,26 @@
 #include "sleep.h"
 
+#include "installable_hook.h"
+
 #include <chrono>
-#include <mutex>
 #include <thread>
 #include <utility>
 
 namespace {
 
-std::mutex& SleeperMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-Sleeper& InstalledSleeper() {
-    static Sleeper sleeper;
-    return sleeper;
+InstallableHook<Sleeper>& SleeperHook() {
+    static InstallableHook<Sleeper> hook;
+    return hook;
 }
 
 } // namespace
 
 void SetSleeper(Sleeper sleeper) {
-    std::lock_guard<std::mutex> lock(SleeperMutex());
-    InstalledSleeper() = std::move(sleeper);
+    SleeperHook().Install(std::move(sleeper));
 }
 
 void SleepMs(std::uint32_t milliseconds) {
-    Sleeper sleeper;
-    {
-        std::lock_guard<std::mutex> lock(SleeperMutex());
-        sleeper = InstalledSleeper();
-    }
+    Sleeper sleeper = SleeperHook().Installed();
     if (sleeper) {
         sleeper(milliseconds);
     } else {

@@ -1,7 +1,7 @@
 #include "transfer_common.h"
 
 CvResult FinishTransfer(KVCorvane* device, ProgressWindow progress, CvResult result, bool locked) {
-    SendProgress(progress, PBM_SETPOS, 0, 0);
+    SendProgress(progress, kProgressSetPos, 0, 0);
     if (result == CV_E_PORT_BUSY) {
         return result;
     }

@@ -2,7 +2,8 @@
 """Writes the program's six sounds as short WAVE files: mono, 8 bits, 8000 samples per second,
 each under 4 KB.
 
-Usage: make_sounds.py OUTPUT_DIR   (writes sound134.wav and sound136.wav to sound140.wav)
+Usage: make_sounds.py OUTPUT_DIR   (writes NAME.wav for each name below; tevrix.rc gives them
+their resource numbers)
 """
 import math
 import os
@@ -14,12 +15,12 @@ LIMIT = 4096
 
 # Each sound is a list of notes: (start frequency, end frequency, seconds).
 SOUNDS = {
-    134: [(1320, 1320, 0.06)],  # changes uploaded: one short blip
-    136: [(440, 440, 0.12), (0, 0, 0.04), (330, 300, 0.2)],  # verify mismatch: falling
-    137: [(660, 660, 0.1), (880, 880, 0.15)],  # verify match: rising pair
-    138: [(784, 784, 0.08), (988, 988, 0.12)],  # read done
-    139: [(523, 523, 0.08), (659, 659, 0.08), (784, 784, 0.14)],  # write done: arpeggio
-    140: [(500, 1400, 0.25)],  # hardware found: chirp
+    "changes_uploaded": [(1320, 1320, 0.06)],  # one short blip
+    "verify_mismatch": [(440, 440, 0.12), (0, 0, 0.04), (330, 300, 0.2)],  # falling
+    "verify_match": [(660, 660, 0.1), (880, 880, 0.15)],  # rising pair
+    "read_done": [(784, 784, 0.08), (988, 988, 0.12)],
+    "write_done": [(523, 523, 0.08), (659, 659, 0.08), (784, 784, 0.14)],  # arpeggio
+    "hardware_found": [(500, 1400, 0.25)],  # chirp
 }
 
 
@@ -50,11 +51,11 @@ def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     os.makedirs(sys.argv[1], exist_ok=True)
-    for number, notes in SOUNDS.items():
+    for name, notes in SOUNDS.items():
         clip = wave(samples(notes))
         if len(clip) >= LIMIT:
-            sys.exit(f"sound {number} is {len(clip)} bytes, over the {LIMIT}-byte limit")
-        with open(os.path.join(sys.argv[1], f"sound{number}.wav"), "wb") as f:
+            sys.exit(f"sound {name} is {len(clip)} bytes, over the {LIMIT}-byte limit")
+        with open(os.path.join(sys.argv[1], f"{name}.wav"), "wb") as f:
             f.write(clip)
 
 

@@ -30,3 +30,11 @@
 #define IDC_BROWSE 10000
 
 #define IDC_ABOUT_VERSION 1010
+
+// The program's sounds: WAVE resources made by make_sounds.py, one file per name below.
+#define IDW_CHANGES_UPLOADED 134
+#define IDW_VERIFY_MISMATCH 136
+#define IDW_VERIFY_MATCH 137
+#define IDW_READ_DONE 138
+#define IDW_WRITE_DONE 139
+#define IDW_HARDWARE_FOUND 140

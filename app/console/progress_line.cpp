@@ -23,7 +23,7 @@ ProgressLine::ProgressLine(std::uint32_t totalBytes, Output output)
 
 void ProgressLine::Receive(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (message) {
-    case PBM_SETRANGE: {
+    case kProgressSetRange: {
         std::uint32_t units = (static_cast<std::uint32_t>(lParam) >> 16) & 0xFFFF;
         // Whole or not, a chunk phase has at least 4096 bytes per unit, a packet phase fewer
         // than 512.
@@ -37,10 +37,10 @@ void ProgressLine::Receive(std::uint32_t message, std::uintptr_t wParam, std::in
         }
         break;
     }
-    case PBM_SETSTEP:
+    case kProgressSetStep:
         step_ = static_cast<std::uint32_t>(wParam);
         break;
-    case PBM_STEPIT:
+    case kProgressStepIt:
         if (!drawing_) {
             break;
         }

@@ -17,7 +17,7 @@ class ProgressLineWindow {
 
   private:
 #ifdef _WIN32
-    HWND window_ = nullptr;
+    ProgressWindow window_ = nullptr;
 #else
     struct Forward : ProgressReceiver {
         ProgressLine* line = nullptr;

@@ -1,5 +1,9 @@
 #include "progress_line_window.h"
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 namespace {
 
 constexpr const char* kClassName = "TevrixProgressLine";

@@ -1,6 +1,7 @@
 #include "executor.h"
 
 #include "app_state.h"
+#include "buffer.h"
 #include "corvane.h"
 #include "image_diff.h"
 #include "image_file.h"
@@ -14,17 +15,9 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
-#include <new>
 #include <string>
 
 namespace {
-
-using Buffer = std::unique_ptr<std::uint8_t[]>;
-
-Buffer Allocate(std::uint32_t size) {
-    return Buffer(new (std::nothrow) std::uint8_t[size]);
-}
 
 // Reports a read that cannot go on; 0.
 int FailRead(const char* failure) {

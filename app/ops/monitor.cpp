@@ -1,6 +1,7 @@
 #include "monitor.h"
 
 #include "app_state.h"
+#include "buffer.h"
 #include "corvane.h"
 #include "file_watch.h"
 #include "image_diff.h"
@@ -13,8 +14,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string>
 
 namespace {
@@ -23,8 +22,6 @@ constexpr auto kPollInterval = std::chrono::milliseconds(1000);
 // An editor may write a save in several pieces; a file this long quiet after a change is taken as
 // saved.
 constexpr auto kQuietTime = std::chrono::milliseconds(50);
-
-using Buffer = std::unique_ptr<std::uint8_t[]>;
 
 void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
     if (callback != nullptr) {
@@ -35,10 +32,6 @@ void Report(MonitorCallback callback, std::int32_t first, std::int32_t second) {
 // The dialog's thread clears the flag while this one polls.
 bool KeepRunning(OperationParams* params) {
     return std::atomic_ref<std::int32_t>(params->keepRunning).load() != 0;
-}
-
-Buffer Allocate(std::uint32_t size) {
-    return Buffer(new (std::nothrow) std::uint8_t[size]());
 }
 
 // What one monitoring run works with once it has started.

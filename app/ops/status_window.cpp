@@ -3,7 +3,15 @@
 #include "app_state.h"
 
 #ifdef _WIN32
+#include "resource_ids.h"
+
 #include <windows.h>
+
+#include <commctrl.h>
+
+static_assert(kWmSetText == WM_SETTEXT && kPbmSetBkColor == PBM_SETBKCOLOR &&
+                  kPbmSetBarColor == PBM_SETBARCOLOR && kTpmSetTextColor == WM_USER + 300,
+              "the text progress control's messages");
 #endif
 
 namespace {
@@ -40,8 +48,8 @@ void SetDialogTitle(const char* title) {
 
 void EnableExecute() {
     if (g_app.mainDialog != nullptr) {
-        EnableWindow(GetDlgItem(g_app.mainDialog, kCancelOpButton), FALSE);
-        EnableWindow(GetDlgItem(g_app.mainDialog, kExecuteButton), TRUE);
+        EnableWindow(GetDlgItem(g_app.mainDialog, IDC_CANCEL_OP), FALSE);
+        EnableWindow(GetDlgItem(g_app.mainDialog, IDC_EXECUTE), TRUE);
     }
 }
 #else

@@ -5,6 +5,8 @@
 // colours, the dialog's title and its two operation buttons. In console mode the handles are
 // null and every call does nothing.
 
+// The messages of the dialog's text progress control that the operations send, numbered here
+// once for the portable code (a Windows build checks them against the platform's).
 constexpr std::uint32_t kPbmSetBkColor = 0x2001;
 constexpr std::uint32_t kPbmSetBarColor = 0x0409;
 constexpr std::uint32_t kTpmSetTextColor = 0x052C;
@@ -15,9 +17,6 @@ constexpr std::uint32_t kWmSetText = 0x000C;
 
 constexpr std::uint32_t kColourWhite = 0x00FFFFFF;
 constexpr std::uint32_t kColourBlue = 0x00FF0000;
-
-constexpr int kExecuteButton = 1002;
-constexpr int kCancelOpButton = 1001;
 
 void SetProgressText(const char* text);
 // The background and the bar take the two colours, and the text shows in the other one wherever

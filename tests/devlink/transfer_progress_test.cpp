@@ -24,12 +24,13 @@ class Recorder : public ProgressReceiver {
 };
 
 std::vector<Message> Phase(std::uint32_t range, int steps) {
-    std::vector<Message> phase = {
-        {PBM_SETRANGE, 0, static_cast<std::intptr_t>(range << 16)}, {PBM_SETSTEP, 1, 0}, {PBM_SETPOS, 0, 0}};
+    std::vector<Message> phase = {{kProgressSetRange, 0, static_cast<std::intptr_t>(range << 16)},
+                                  {kProgressSetStep, 1, 0},
+                                  {kProgressSetPos, 0, 0}};
     for (int i = 0; i < steps; ++i) {
-        phase.push_back({PBM_STEPIT, 0, 0});
+        phase.push_back({kProgressStepIt, 0, 0});
     }
-    phase.push_back({PBM_SETPOS, 0, 0});
+    phase.push_back({kProgressSetPos, 0, 0});
     return phase;
 }
 
@@ -41,7 +42,7 @@ std::vector<Message> Join(std::initializer_list<std::vector<Message>> parts) {
     return all;
 }
 
-const std::vector<Message> kReset = {{PBM_SETPOS, 0, 0}};
+const std::vector<Message> kReset = {{kProgressSetPos, 0, 0}};
 
 } // namespace
 

@@ -33,7 +33,7 @@ class CancelAtPacket : public ProgressReceiver {
   public:
     CancelAtPacket(KVCorvane* device, int cancelAt) : device_(device), cancelAt_(cancelAt) {}
     std::intptr_t Receive(std::uint32_t message, std::uintptr_t, std::intptr_t) override {
-        if (message == PBM_STEPIT && ++packets == cancelAt_) {
+        if (message == kProgressStepIt && ++packets == cancelAt_) {
             device_->cancel = 1;
         }
         return 0;

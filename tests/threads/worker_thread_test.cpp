@@ -9,6 +9,7 @@
 #include "executor.h"
 #include "scoped_ports.h"
 #include "sim_process.h"
+#include "status_window.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
@@ -32,14 +33,13 @@ using namespace std::chrono_literals;
 // Bounds for events that come within a second or so on a quiet machine.
 constexpr auto kEventBound = 60s;
 constexpr std::uint32_t kLongTransfer = 0x10000;
-constexpr std::uint32_t kSetTextMessage = 0x000C;
 
 // Stands where the dialog's progress control would be. At the transfer's first packet it holds
 // the worker (which holds the device's request lock) until the test lets it go on.
 class HoldAtFirstPacket : public ProgressReceiver {
   public:
     std::intptr_t Receive(std::uint32_t message, std::uintptr_t, std::intptr_t) override {
-        if (message == PBM_STEPIT && !reached_) {
+        if (message == kProgressStepIt && !reached_) {
             reached_ = true;
             held_.set_value();
             released_.wait_for(kEventBound);
@@ -62,8 +62,7 @@ class HoldAtFirstPacket : public ProgressReceiver {
 class PollCounter : public ProgressReceiver {
   public:
     std::intptr_t Receive(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) override {
-        if (message == kSetTextMessage &&
-            std::string(reinterpret_cast<const char*>(lParam)) == "Monitoring") {
+        if (message == kWmSetText && std::string(reinterpret_cast<const char*>(lParam)) == "Monitoring") {
             ++polls;
         }
         return 0;

@@ -51,14 +51,14 @@ struct Terminal {
         line.Receive(message, wParam, lParam);
     }
     void StartPhase(std::uint32_t units) {
-        Send(PBM_SETRANGE, 0, static_cast<std::intptr_t>(units << 16));
-        Send(PBM_SETSTEP, 1);
-        Send(PBM_SETPOS, 0);
+        Send(kProgressSetRange, 0, static_cast<std::intptr_t>(units << 16));
+        Send(kProgressSetStep, 1);
+        Send(kProgressSetPos, 0);
     }
     void Steps(int count, std::chrono::milliseconds each = 1000ms) {
         for (int i = 0; i < count; ++i) {
             clock += each;
-            Send(PBM_STEPIT);
+            Send(kProgressStepIt);
         }
     }
 
@@ -94,7 +94,7 @@ TEST(ProgressLine, DrawsOnALineOfItsOwnAndKeepsTheLastStateWhenTheTransferEnds) 
     t.StartPhase(3);
     t.Steps(3);
     // Every transfer puts the position back to 0 when it returns.
-    t.Send(PBM_SETPOS, 0);
+    t.Send(kProgressSetPos, 0);
     t.line.Finish();
     // Below the message that announced the transfer, which ended its own line; the line ends
     // with its own break, so the next message starts below it.
@@ -140,7 +140,7 @@ TEST(ProgressLine, ATransferOfOneBlockDrawsNothing) {
         Terminal t(c.total);
         t.StartPhase(c.units);
         t.Steps(1);
-        t.Send(PBM_SETPOS, 0);
+        t.Send(kProgressSetPos, 0);
         t.line.Finish();
         EXPECT_EQ(t.written, "") << c.total;
     }
@@ -151,7 +151,7 @@ TEST(ProgressLine, ANewPhaseStartsAgainFromZero) {
     Terminal t(0x10000);
     t.StartPhase(16);
     t.Steps(1);
-    t.Send(PBM_SETPOS, 0);
+    t.Send(kProgressSetPos, 0);
     t.StartPhase(256);
     std::vector<std::string> screen = Screen(t.written);
     EXPECT_EQ(screen.back(), "  0%  0 of 65536 bytes");

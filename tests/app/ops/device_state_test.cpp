@@ -1,8 +1,8 @@
 // A banked emulator left in bank 8 by an earlier run, as each front end meets it.
 #include "app_state.h"
 #include "device_state.h"
-#include "sim_device.h"
 #include "stdout_capture.h"
+#include "transfer_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ class LargeBankTest : public ::testing::Test {
     }
     void TearDown() override { g_app = AppState{}; }
 
-    SimDevice device_{SimConfig("dravel")};
+    InProcessDevice device_{ModelConfig("dravel"), &g_device};
     OperationParams params_;
 };
 

@@ -4,9 +4,9 @@
 #include "app_state.h"
 #include "executor.h"
 #include "progress_recorder.h"
-#include "sim_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
+#include "transfer_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -400,7 +400,7 @@ const RangeCase kRanges[] = {
 TEST_F(ExecutorTest, ARangePastTheEndOfRamIsRefusedBeforeAnythingIsSent) {
     for (const RangeCase& c : kRanges) {
         SetUp();
-        SimDevice device(SimConfig(c.model));
+        InProcessDevice device(ModelConfig(c.model), &g_device);
         ASSERT_NE(g_device.capabilities & CAPS_EMULATION, 0u) << c.name;
         const std::vector<std::uint8_t> ramBefore = device.Ram();
         SetFile("a.bin");
@@ -427,7 +427,7 @@ TEST_F(ExecutorTest, ARangePastTheEndOfRamIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(ExecutorTest, VerifyFailsOnAMismatchAndNamesTheSizeItCompared) {
-    SimDevice device(SimConfig("corvane"));
+    InProcessDevice device(ModelConfig("corvane"), &g_device);
     std::vector<std::uint8_t> bytes = CountingBytes(0x300);
     WriteFileBytes(dir_.Path("a.bin"), bytes);
     SetFile("a.bin");
@@ -487,7 +487,7 @@ TEST_F(ExecutorTest, AReadWithoutASizeTakesTheRamFromWhereThePlacementStarts) {
     };
     for (const Case& c : cases) {
         SetUp();
-        SimDevice device(SimConfig(c.model));
+        InProcessDevice device(ModelConfig(c.model), &g_device);
         SetFile("ram.bin");
         std::filesystem::remove(dir_.Path("ram.bin"));
         params_.operation = OP_READ;
@@ -570,7 +570,7 @@ TEST_F(ExecutorTest, AVerifyThatFailsSaysWhereBeforeItsResultLine) {
     };
     for (const Case& c : cases) {
         SetUp();
-        SimDevice device(SimConfig("corvane"));
+        InProcessDevice device(ModelConfig("corvane"), &g_device);
         WriteFileBytes(dir_.Path("ram.bin"), ram);
         SetFile("ram.bin");
         params_.operation = OP_WRITE;

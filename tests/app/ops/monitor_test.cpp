@@ -3,9 +3,9 @@
 #include "executor.h"
 #include "monitor.h"
 #include "progress_recorder.h"
-#include "sim_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
+#include "transfer_fixture.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,7 @@ class MonitorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Reset();
-        device_ = std::make_unique<SimDevice>(SimConfig("corvane"));
+        device_ = std::make_unique<InProcessDevice>(ModelConfig("corvane"), &g_device);
     }
     void TearDown() override {
         device_.reset();
@@ -100,7 +100,7 @@ class MonitorTest : public ::testing::Test {
     TempDir dir_;
     std::string path_;
     OperationParams params_;
-    std::unique_ptr<SimDevice> device_;
+    std::unique_ptr<InProcessDevice> device_;
     StdoutCapture out_;
     std::thread worker_;
 };
@@ -314,7 +314,8 @@ TEST_F(MonitorTest, StatusShowsMonitoringColoursAndReturnsToIdle) {
 
 TEST_F(MonitorTest, AFailedUploadIsReportedAndItsBytesAreTriedAgainAtTheNextPoll) {
     device_.reset();
-    device_ = std::make_unique<SimDevice>(SimConfig("corvane", {"nak,cmd=W,times=1"}));
+    device_ = std::make_unique<InProcessDevice>(WithFaults(ModelConfig("corvane"), {"nak,cmd=W,times=1"}),
+                                                &g_device);
     WriteFileBytes(path_, CountingBytes(0x100));
     Start();
     EditInPlace(0x20, {0xEE, 0xEF});

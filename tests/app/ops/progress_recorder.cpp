@@ -1,5 +1,7 @@
 #include "progress_recorder.h"
 
+#include "status_window.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <future>
@@ -9,18 +11,18 @@ void ProgressRecorder::Record(std::uint32_t message, std::intptr_t lParam) {
     std::string event;
     char text[32];
     switch (message) {
-    case 0x000C:
+    case kWmSetText:
         event = std::string("text:") + reinterpret_cast<const char*>(lParam);
         break;
-    case 0x2001:
+    case kPbmSetBkColor:
         std::snprintf(text, sizeof text, "bk:%06lX", static_cast<unsigned long>(lParam));
         event = text;
         break;
-    case 0x0409:
+    case kPbmSetBarColor:
         std::snprintf(text, sizeof text, "bar:%06lX", static_cast<unsigned long>(lParam));
         event = text;
         break;
-    case 0x052C:
+    case kTpmSetTextColor:
         std::snprintf(text, sizeof text, "fg:%06lX", static_cast<unsigned long>(lParam));
         event = text;
         break;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <thread>
 #endif
 

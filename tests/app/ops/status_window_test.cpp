@@ -2,6 +2,7 @@
 #include "app_state.h"
 #include "executor.h"
 #include "monitor.h"
+#include "resource_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +31,9 @@ class StatusWindowTest : public ::testing::Test {
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(dialog_, nullptr);
         // As while an operation runs: Execute off, Cancel Op on.
-        execute_ = Child(dialog_, "BUTTON", 1002, WS_DISABLED);
-        cancel_ = Child(dialog_, "BUTTON", 1001, 0);
-        status_ = Child(dialog_, "STATIC", 1009, 0);
+        execute_ = Child(dialog_, "BUTTON", IDC_EXECUTE, WS_DISABLED);
+        cancel_ = Child(dialog_, "BUTTON", IDC_CANCEL_OP, 0);
+        status_ = Child(dialog_, "STATIC", IDC_STATUS, 0);
         g_app = AppState{};
         g_app.mainDialog = dialog_;
         g_app.progressWindow = status_;
