@@ -11,7 +11,6 @@ struct ImageFile {
     void* handle = nullptr;
 #else
     int fd = -1;
-    char path[260] = {};
 #endif
     ImageFile() = default;
     ImageFile(const ImageFile&) = delete;
@@ -28,7 +27,8 @@ enum class ImageOpen {
     ReadOrCreate,
     // Write only, not shared, created when missing, contents kept (the output of a read).
     WriteKeep,
-    // An existing file, read only, others may read and write it (a file being edited).
+    // An existing file, read only, others may read, write, rename and delete it (a file being
+    // edited, opened only while it is read).
     Watch,
 };
 
@@ -48,8 +48,3 @@ bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buf
 
 // Cuts the file off after `size` bytes; false when that failed.
 bool TruncateImage(ImageFile* file, std::uint64_t size);
-
-// An editor that saves by writing a new file and renaming it over the old one leaves the open
-// handle on the old file. Reopens the path when it now names another file; false when nothing
-// changed or the new file cannot be opened (the old handle is kept then).
-bool ReopenImageIfReplaced(ImageFile* file);

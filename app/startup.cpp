@@ -5,6 +5,7 @@
 #include "console.h"
 #include "corvane.h"
 #include "executor.h"
+#include "monitor_stop.h"
 #include "unopened_ports.h"
 #include "version.h"
 
@@ -19,12 +20,43 @@ void PrintBanner() {
     ConsoleWrite("-------------------------------\n");
 }
 
+void PrintFound(const char* name) {
+    if (g_app.consoleMode) {
+        char found[255];
+        std::snprintf(found, sizeof found, "FOUND: %s", name);
+        PrintStatus(2, "%s", found);
+    } else {
+        PrintStatus(2, "Found: %s", name);
+    }
+}
+
+namespace {
+
+// A console monitor runs until the user stops the program; the port is then put back at once,
+// before anything else can end the process.
+int RunOperation(bool* stopped) {
+    if (g_params.operation != OP_MONITOR) {
+        return ExecuteOperation(&g_params);
+    }
+    ConsoleStop stop(&g_params);
+    const int result = ExecuteOperation(&g_params);
+    *stopped = stop.Requested();
+    if (*stopped) {
+        ClosePort(&g_device);
+        stop.Done();
+    }
+    return result;
+}
+
+} // namespace
+
 int RunConsoleMode(const std::vector<std::string>& arguments) {
     g_app.consoleMode = 1;
     OpenConsole();
     PrintBanner();
 
     int result = 0;
+    bool stopped = false;
     if (ParseArguments(arguments) && !g_consoleOptions.usageShown) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
@@ -38,16 +70,17 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
             PrintUnopenedPorts();
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
-            PrintStatus(2, "%s", found);
+            PrintFound(name);
             g_params.keepRunning = 1;
-            result = ExecuteOperation(&g_params);
+            result = RunOperation(&stopped);
         } else {
             PrintStatus(1, "%s", found);
             PrintStatus(1, "This hardware does not support emulation. Aborting...");
         }
     }
 
-    if (!g_consoleOptions.noQuitPrompt) {
+    // A user who stopped the program has already said that it is to end.
+    if (!g_consoleOptions.noQuitPrompt && !stopped) {
         ConsoleWrite("\n\nPress enter to quit...");
         ConsoleReadChar();
     }

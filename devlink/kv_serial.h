@@ -29,6 +29,8 @@ class KVSerial {
     std::uint32_t Drain(std::uint32_t owed, std::uint32_t limitMs);
 
     bool IsOpen() const { return handle != nullptr; }
+    // The open port's driver reported a hang-up or removal.
+    bool HungUp() const { return handle != nullptr && handle->HungUp(); }
 
     // The open port, null when closed.
     std::unique_ptr<SerialBackend> handle;
