@@ -11,11 +11,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: save_by_replace move|replace FILE NEWFILE\n");
         return 2;
     }
+    // As an editor names them: in full.
+    char file[MAX_PATH];
+    char newFile[MAX_PATH];
+    if (GetFullPathNameA(argv[2], MAX_PATH, file, nullptr) == 0 ||
+        GetFullPathNameA(argv[3], MAX_PATH, newFile, nullptr) == 0) {
+        std::fprintf(stderr, "save_by_replace: bad path\n");
+        return 2;
+    }
     BOOL saved = FALSE;
     if (std::strcmp(argv[1], "move") == 0) {
-        saved = MoveFileExA(argv[3], argv[2], MOVEFILE_REPLACE_EXISTING);
+        saved = MoveFileExA(newFile, file, MOVEFILE_REPLACE_EXISTING);
     } else if (std::strcmp(argv[1], "replace") == 0) {
-        saved = ReplaceFileA(argv[2], argv[3], nullptr, 0, nullptr, nullptr);
+        saved = ReplaceFileA(file, newFile, nullptr, 0, nullptr, nullptr);
     } else {
         std::fprintf(stderr, "save_by_replace: unknown way %s\n", argv[1]);
         return 2;
