@@ -99,9 +99,16 @@ fact "another emulator is named" monitor_wait "Another emulator answers"
 sleep 2
 sim_dump "$work/ram.bin" && same "another emulator is not written" ram.bin other-ram.bin
 
-kill -INT "$monitor_pid"
-wait "$monitor_pid"
-fact "a monitor stopped while it waits ends with status 0" test $? = 0
+# Under Wine a signal ends the program outright: it has no console for Wine to pass the signal to
+# as a console event.
+if [ -n "$runner" ]; then
+    kill "$monitor_pid"
+    wait "$monitor_pid"
+else
+    kill -INT "$monitor_pid"
+    wait "$monitor_pid"
+    fact "a monitor stopped while it waits ends with status 0" test $? = 0
+fi
 monitor_pid=""
 ran=$((ran + 1))
 lost=$'\nEmulator lost (R): waiting for it to come back...'
@@ -109,7 +116,7 @@ whole=$'\n\nFOUND: '"$corvane"$'\nUploaded the whole image again: 65536 bytes.'
 want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$corvane"$'\nMonitoring has begun'"$lost$whole"
 want+=$'\nChanges detected. Uploaded 1 bytes in 1 blocks.'"$lost$whole$lost"
 want+=$'\nAnother emulator answers ('"$corvane"$', serial 0102030405060708): not the one monitored, still waiting...'
-want+=$'\nMonitoring ended\n'
+[ -z "$runner" ] && want+=$'\nMonitoring ended\n'
 got=$(tr -d '\r' <"$work/monitor.out" | sed 's/^Emulator lost ([A-Z_]*)/Emulator lost (R)/'; printf x)
 if [ "${got%x}" = "$want" ]; then
     echo "ok: monitor messages"
