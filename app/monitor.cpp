@@ -100,9 +100,6 @@ bool StartWatching(OperationParams* params, ImageSource* source, Watched* watche
     return PlaceTransfer(params, placed, watched->length, &watched->place);
 }
 
-// One look at the file: every run where it differs from what the emulator holds is written. After
-// a failed upload nothing more is written (an unplugged device would fail every run, each after
-// its time-outs); the runs not written stay different and are tried at the next look.
 // After a failed upload the emulator is asked whether it is still there: if it is, the failure
 // is shown and the bytes are tried again at the next look; if not, the monitor waits for it.
 // A failure because the user ends monitoring is neither.
@@ -133,6 +130,9 @@ void UploadWholeImage(OperationParams* params, Watched* watched) {
     PrintStatus(1, "Uploaded the whole image again: %u bytes.", static_cast<unsigned>(watched->length));
 }
 
+// One look at the file: every run where it differs from what the emulator holds is written. After
+// a failed upload nothing more is written (an unplugged device would fail every run, each after
+// its time-outs); the runs not written stay different and are tried at the next look.
 void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
     // Between an editor's delete and its new file there is none: nothing has changed yet.
     if (!OpenImage(&source->file, params->filePath, ImageOpen::Watch)) {
