@@ -7,6 +7,7 @@
 #include "device_state.h"
 #include "executor.h"
 #include "list_emulators.h"
+#include "monitor_stop.h"
 #include "port_line.h"
 #include "unopened_ports.h"
 #include "version.h"
@@ -22,12 +23,33 @@ void PrintBanner() {
     ConsoleWrite("-------------------------------\n");
 }
 
+namespace {
+
+// A console monitor runs until the user stops the program; the port is then put back at once,
+// before anything else can end the process.
+int RunConsoleOperation(OperationInput* input, bool* stopped) {
+    if (g_params.operation != OP_MONITOR) {
+        return RunOperation(&g_params, input);
+    }
+    ConsoleStop stop(&g_params);
+    const int result = RunOperation(&g_params, input);
+    *stopped = stop.Requested();
+    if (*stopped) {
+        ClosePort(&g_device);
+        stop.Done();
+    }
+    return result;
+}
+
+} // namespace
+
 int RunConsoleMode(const std::vector<std::string>& arguments) {
     g_app.consoleMode = 1;
     OpenConsole();
     PrintBanner();
 
     int result = 0;
+    bool stopped = false;
     const bool parsed = ParseArguments(arguments) && !g_consoleOptions.usageShown;
     // The file comes first: a bad or missing one is reported whether an emulator is attached or
     // not, and costs no search.
@@ -48,11 +70,10 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
             PrintUnopenedPorts();
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
-            PrintStatus(2, "%s", found);
-            PrintPortLine();
+            PrintFound(name);
             NoteLargeBank(&g_device, &g_params);
             g_params.keepRunning = 1;
-            result = RunOperation(&g_params, &input);
+            result = RunConsoleOperation(&input, &stopped);
         } else {
             PrintStatus(1, "%s", found);
             PrintPortLine();
@@ -60,7 +81,8 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         }
     }
 
-    if (!g_consoleOptions.noQuitPrompt) {
+    // A user who stopped the program has already said that it is to end.
+    if (!g_consoleOptions.noQuitPrompt && !stopped) {
         ConsoleWrite("\n\nPress enter to quit...");
         ConsoleReadChar();
     }

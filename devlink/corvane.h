@@ -41,6 +41,9 @@ class KVCorvane {
     // Where the device was last found: 0-based port index and the baud index then in force.
     std::int32_t lastPortIndex = 0;
     std::uint32_t lastBaudIndex = 7;
+    // A former run's port places only this run's first search; later ones go on from where the
+    // last one ended, so that a device passed over (another emulator) is not tried first again.
+    bool rememberedPortTaken = false;
     // Ports of the last search that exist but could not be opened for a reason the user can
     // remove (permission, another program holding it), in the order they were tried.
     struct UnopenedPort {

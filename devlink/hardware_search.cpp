@@ -64,9 +64,13 @@ bool OpenCandidate(KVCorvane* device, const std::string& path) {
 
 namespace {
 
-// The port a former run found the emulator on goes first, at its rate, when it is a candidate
-// now; otherwise the search starts where this run's last one ended.
+// The port a former run found the emulator on goes first in this run's first search, at its
+// rate, when it is a candidate now; otherwise the search starts where this run's last one ended.
 void TakeRememberedPort(KVCorvane* device, const std::vector<std::string>& ports) {
+    if (device->rememberedPortTaken) {
+        return;
+    }
+    device->rememberedPortTaken = true;
     RememberedPort remembered;
     if (!LoadRememberedPort(device->logSink, &remembered)) {
         return;

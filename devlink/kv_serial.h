@@ -32,6 +32,8 @@ class KVSerial {
     bool IsOpen() const { return handle != nullptr; }
     // The rate the driver runs the open port at; 0 when closed or the driver does not say.
     std::uint32_t CurrentBaud() const;
+    // The open port's driver reported a hang-up or removal.
+    bool HungUp() const { return handle != nullptr && handle->HungUp(); }
 
     // The open port, null when closed.
     std::unique_ptr<SerialBackend> handle;

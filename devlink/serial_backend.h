@@ -48,6 +48,10 @@ class SerialBackend {
     // Platform steps once the line settings are in place (a driver option worth asking for, a
     // wireless link that has to connect first); best effort, each outcome written to `log`.
     virtual void Prepare(LogSink* log) { (void)log; }
+    // Whether the driver has reported that the far end went away (a hang-up, an adapter pulled
+    // out): nothing more will pass through this handle, though the device may come back on a
+    // new one.
+    virtual bool HungUp() const { return false; }
 };
 
 // Why a port could not be opened. The user can do something about the last two, so a failed

@@ -190,6 +190,7 @@ class PosixSerial final : public SerialBackend {
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                NoteFailure(errno);
                 break;
             }
             int wait = MillisecondsUntil(deadline);
@@ -200,6 +201,9 @@ class PosixSerial final : public SerialBackend {
             int ready = ::poll(&pfd, 1, wait);
             if (ready < 0 && errno == EINTR) {
                 continue;
+            }
+            if (ready > 0 && (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+                hungUp_ = true;
             }
             if (ready <= 0 || (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) {
                 break;
@@ -224,7 +228,11 @@ class PosixSerial final : public SerialBackend {
             }
             // With no byte waiting a raw read returns 0 (or EAGAIN); poll tells a hang-up apart.
             // After one, the bytes that arrived before it have now all been read.
-            if (hungUp || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                NoteFailure(errno);
+                break;
+            }
+            if (hungUp) {
                 break;
             }
             auto deadline = total;
@@ -248,6 +256,7 @@ class PosixSerial final : public SerialBackend {
             // sent before is still waiting to be read.
             if (pfd.revents & (POLLHUP | POLLERR)) {
                 hungUp = true;
+                hungUp_ = true;
             } else if ((pfd.revents & POLLIN) == 0) {
                 break;
             }
@@ -255,7 +264,19 @@ class PosixSerial final : public SerialBackend {
         return done;
     }
 
+    bool HungUp() const override {
+        return hungUp_;
+    }
+
   private:
+    // A terminal whose far end has gone (a pseudo-terminal's master closed, a USB adapter pulled
+    // out) fails with these from then on.
+    void NoteFailure(int error) {
+        if (error == EIO || error == ENXIO || error == ENODEV) {
+            hungUp_ = true;
+        }
+    }
+
     // Drivers of USB adapters hold received bytes for a latency timer (often 16 ms) unless told
     // otherwise; every reply would wait for it.
     void RequestLowLatency(LogSink* log) {
@@ -312,6 +333,7 @@ class PosixSerial final : public SerialBackend {
     SerialTimeouts timeouts_;
     termios original_{};
     bool haveOriginal_ = false;
+    bool hungUp_ = false;
 #ifdef __linux__
     serial_struct originalSerial_{};
     bool serialChanged_ = false;

@@ -72,19 +72,44 @@ class Win32Serial final : public SerialBackend {
 
     std::uint32_t Write(const std::uint8_t* bytes, std::uint32_t count) override {
         DWORD written = 0;
-        WriteFile(handle_, bytes, count, &written, nullptr);
+        if (!WriteFile(handle_, bytes, count, &written, nullptr)) {
+            NoteFailure(GetLastError());
+        }
         return written;
     }
 
     std::uint32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         DWORD read = 0;
-        ReadFile(handle_, buffer, count, &read, nullptr);
+        if (!ReadFile(handle_, buffer, count, &read, nullptr)) {
+            NoteFailure(GetLastError());
+        }
         return read;
     }
 
+    bool HungUp() const override { return hungUp_; }
+
   private:
+    // A time-out is no failure of the call, and a line error only aborts the call it hit; these
+    // come from a port whose device has gone (a USB adapter pulled out) and stay.
+    void NoteFailure(DWORD error) {
+        switch (error) {
+        case ERROR_DEVICE_REMOVED:
+        case ERROR_DEVICE_NOT_CONNECTED:
+        case ERROR_BAD_COMMAND:
+        case ERROR_GEN_FAILURE:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_INVALID_HANDLE:
+        case ERROR_FILE_NOT_FOUND:
+            hungUp_ = true;
+            break;
+        default:
+            break;
+        }
+    }
+
     HANDLE handle_;
     DCB dcb_{};
+    bool hungUp_ = false;
 };
 
 // A COM port that another program has open refuses every further open with "access denied".

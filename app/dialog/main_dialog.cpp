@@ -206,8 +206,7 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
     }
     g_dialogState.searchMessage.clear();
     SetVendorID(&g_device, 3);
-    PrintStatus(2, "Found: %s", result.name);
-    PrintPortLine();
+    PrintFound(result.name);
     // Shows the device's bank as it is: one left in bank 8 by an earlier run shows ticked.
     g_dialogState.largeAvailable = outcome.largeEnabled;
     CheckDlgButton(dialog, IDC_LARGE, EmulatesLargeBank(&g_device) ? BST_CHECKED : BST_UNCHECKED);

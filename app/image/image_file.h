@@ -12,7 +12,6 @@ struct ImageFile {
     void* handle = nullptr;
 #else
     int fd = -1;
-    char path[260] = {};
 #endif
     // The system's error code of the last open that failed (errno, or GetLastError on Windows).
     int openError = 0;
@@ -31,7 +30,8 @@ enum class ImageOpen {
     WriteKeep,
     // An existing file, write only, not shared, contents kept (the output of a read that is there).
     WriteExisting,
-    // An existing file, read only, others may read and write it (a file being edited).
+    // An existing file, read only, others may read, write, rename and delete it (a file being
+    // edited, opened only while it is read).
     Watch,
 };
 
@@ -59,8 +59,3 @@ bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buf
 
 // Cuts the file off after `size` bytes; false when that failed.
 bool TruncateImage(ImageFile* file, std::uint64_t size);
-
-// An editor that saves by writing a new file and renaming it over the old one leaves the open
-// handle on the old file. Reopens the path when it now names another file; false when nothing
-// changed or the new file cannot be opened (the old handle is kept then).
-bool ReopenImageIfReplaced(ImageFile* file);

@@ -25,10 +25,6 @@ int OpenFlags(ImageOpen mode) {
 } // namespace
 
 bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
-    if (std::strlen(path) >= sizeof file->path) {
-        file->openError = ENAMETOOLONG;
-        return false;
-    }
     int fd = open(path, OpenFlags(mode) | O_CLOEXEC, 0666);
     if (fd < 0) {
         file->openError = errno;
@@ -41,7 +37,6 @@ bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
         return false;
     }
     file->fd = fd;
-    std::strcpy(file->path, path);
     return true;
 }
 
@@ -116,22 +111,4 @@ bool TruncateImage(ImageFile* file, std::uint64_t size) {
         result = ftruncate(file->fd, static_cast<off_t>(size));
     } while (result != 0 && errno == EINTR);
     return result == 0;
-}
-
-bool ReopenImageIfReplaced(ImageFile* file) {
-    struct stat named;
-    struct stat held;
-    if (stat(file->path, &named) != 0 || fstat(file->fd, &held) != 0) {
-        return false;
-    }
-    if (named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
-        return false;
-    }
-    int fd = open(file->path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    close(file->fd);
-    file->fd = fd;
-    return true;
 }

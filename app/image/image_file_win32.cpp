@@ -33,7 +33,7 @@ bool OpenImage(ImageFile* file, const char* path, ImageOpen mode) {
         share = 0;
         break;
     case ImageOpen::Watch:
-        share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
         break;
     }
     HANDLE handle = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -118,10 +118,4 @@ bool WriteImageAt(ImageFile* file, std::uint64_t offset, const std::uint8_t* buf
 
 bool TruncateImage(ImageFile* file, std::uint64_t size) {
     return Seek(file, size) && SetEndOfFile(Handle(file)) != 0;
-}
-
-// A file opened for watching shares reading and writing but not deletion, so it cannot be
-// renamed over while it is watched: the handle always names the file.
-bool ReopenImageIfReplaced(ImageFile*) {
-    return false;
 }

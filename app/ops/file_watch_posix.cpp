@@ -1,5 +1,7 @@
 #include "file_watch.h"
 
+#include "monitor_stop.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -7,7 +9,6 @@
 #include <poll.h>
 #include <string>
 #include <sys/inotify.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -81,15 +82,21 @@ bool FileWatch::NextNotice(std::chrono::milliseconds timeout) {
             return false;
         }
         if (notices_->fd < 0) {
-            std::this_thread::sleep_for(left);
-            continue;
+            SleepUnlessStopped(left);
+            return false;
         }
-        pollfd ready{notices_->fd, POLLIN, 0};
-        int polled = poll(&ready, 1, static_cast<int>(left.count()));
+        // A stop the user asks for ends the wait at once.
+        pollfd ready[2] = {{notices_->fd, POLLIN, 0}, {StopDescriptor(), POLLIN, 0}};
+        int polled = poll(ready, ready[1].fd >= 0 ? 2 : 1, static_cast<int>(left.count()));
         if (polled < 0 && errno != EINTR) {
             // Without notices the wait still lasts its time.
-            std::this_thread::sleep_for(left);
-        } else if (polled > 0 && notices_->Drain()) {
+            SleepUnlessStopped(left);
+            return false;
+        }
+        if (polled > 0 && (ready[1].revents & POLLIN)) {
+            return false;
+        }
+        if (polled > 0 && notices_->Drain()) {
             return true;
         }
     }

@@ -1,5 +1,7 @@
 #include "file_watch.h"
 
+#include "monitor_stop.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -115,12 +117,18 @@ bool FileWatch::NextNotice(std::chrono::milliseconds timeout) {
             return false;
         }
         if (!n.asked) {
-            Sleep(static_cast<DWORD>(left.count()));
-            continue;
+            SleepUnlessStopped(left);
+            return false;
         }
-        DWORD waited = WaitForSingleObject(n.done, static_cast<DWORD>(left.count()));
+        // A stop the user asks for ends the wait at once.
+        HANDLE events[2] = {n.done, StopEvent()};
+        DWORD waited = WaitForMultipleObjects(events[1] != nullptr ? 2 : 1, events, FALSE,
+                                              static_cast<DWORD>(left.count()));
         if (waited == WAIT_TIMEOUT) {
             continue;
+        }
+        if (waited == WAIT_OBJECT_0 + 1) {
+            return false;
         }
         if (waited != WAIT_OBJECT_0) {
             n.Stop();

@@ -7,6 +7,7 @@
 #include "image_diff.h"
 #include "image_file.h"
 #include "image_source.h"
+#include "monitor_reconnect.h"
 #include "operation_input.h"
 #include "status_window.h"
 #include "transfer_placement.h"
@@ -44,6 +45,13 @@ struct Watched {
     Placement place;
     // Why the last save of a HEX or S-record file was not sent; shown once.
     std::string refused;
+    // The emulator written to; after a loss only the same one is written again.
+    EmulatorIdentity identity;
+    // Set when the emulator stopped answering: the monitor waits for it to come back.
+    bool lost = false;
+    // The emulator came back and may have lost its RAM: the whole image is written at the next
+    // look.
+    bool wholeImage = false;
 };
 
 // Opens the file, takes the baseline and works out where it lies in RAM; one FAILURE line and
@@ -80,15 +88,51 @@ bool StartWatching(OperationParams* params, ImageSource* source, Watched* watche
         return false;
     }
     ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
+    // Open only while it is read, so that no save of the editor's can fail because of it.
+    CloseImage(&source->file);
     std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
     return PlaceTransfer(params, watched->length, watched->length, &watched->place);
+}
+
+// After a failed upload the emulator is asked whether it is still there: if it is, the failure
+// is shown and the bytes are tried again at the next look; if not, the monitor waits for it.
+// A failure because the user ends monitoring is neither.
+void UploadFailed(OperationParams* params, Watched* watched, CvResult failure) {
+    if (!KeepRunning(params)) {
+        return;
+    }
+    if (EmulatorLost(&g_device)) {
+        PrintStatus(1, "Emulator lost (%s): waiting for it to come back...", ResultToString(failure));
+        watched->lost = true;
+    } else {
+        PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(failure));
+    }
+}
+
+// The emulator came back: all of the file as it is now goes to it, saves made while it was away
+// included.
+void UploadWholeImage(OperationParams* params, Watched* watched) {
+    CvResult result = WriteBlockBothSpaces(&g_device, watched->file.get(), watched->length,
+                                           watched->place.address, CV_XFER_LOWER_W, g_app.progressWindow);
+    SetProgressText("Monitoring");
+    if (result < 0) {
+        UploadFailed(params, watched, result);
+        return;
+    }
+    std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
+    watched->wholeImage = false;
+    PrintStatus(1, "Uploaded the whole image again: %u bytes.", static_cast<unsigned>(watched->length));
 }
 
 // One look at the file: every run where it differs from what the emulator holds is written. After
 // a failed upload nothing more is written (an unplugged device would fail every run, each after
 // its time-outs); the runs not written stay different and are tried at the next look.
 void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
-    ReopenImageIfReplaced(&source->file);
+    // Between an editor's delete and its new file there is none: nothing has changed yet.
+    if (!OpenImage(&source->file, params->filePath, ImageOpen::Watch)) {
+        SetProgressText("Monitoring");
+        return;
+    }
     // A HEX or S-record save with a bad record (or one still being written) is not sent; the
     // records before it stay.
     std::string refusal;
@@ -107,6 +151,11 @@ void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
     }
     // Bytes the read does not deliver (a shorter file, a writer's lock) keep their values.
     ReadSourceAt(source, params->fileAddress, watched->file.get(), watched->length);
+    CloseImage(&source->file);
+    if (watched->wholeImage) {
+        UploadWholeImage(params, watched);
+        return;
+    }
 
     std::uint32_t blocks = 0;
     std::uint32_t bytes = 0;
@@ -132,7 +181,7 @@ void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
         Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
     }
     if (failure < 0) {
-        PrintStatus(1, "FAILURE: Emu write failed with %s", ResultToString(failure));
+        UploadFailed(params, watched, failure);
     }
 }
 
@@ -157,11 +206,20 @@ int MonitorFile(OperationParams* params) {
     if (!StartWatching(params, &source, &watched)) {
         return 0;
     }
+    watched.identity = IdentifyEmulator(&g_device);
     Report(g_app.monitorBegin, 0, 0);
     PrintStatus(1, "Watching %s: 0x%X bytes from file address 0x%X to emulator address 0x%X",
                 FileNameOf(params->filePath), watched.length, params->fileAddress, watched.place.address);
     while (KeepRunning(params)) {
-        watch.Wait(kPollInterval, kQuietTime);
+        if (watched.lost) {
+            if (!AwaitEmulator(params, watched.identity)) {
+                break;
+            }
+            watched.lost = false;
+            watched.wholeImage = true;
+        } else {
+            watch.Wait(kPollInterval, kQuietTime);
+        }
         Poll(&source, params, &watched);
     }
     Report(g_app.monitorEnd, 0, 0);

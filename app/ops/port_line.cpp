@@ -4,7 +4,20 @@
 #include "corvane.h"
 #include "port_candidates.h"
 
+#include <cstdio>
+
 void PrintPortLine() {
     const std::string name = PortDisplayName(g_device.port.path);
     PrintStatus(1, "Port: %s, %u baud", name.c_str(), static_cast<unsigned>(g_device.port.CurrentBaud()));
+}
+
+void PrintFound(const char* name) {
+    if (g_app.consoleMode) {
+        char found[255];
+        std::snprintf(found, sizeof found, "FOUND: %s", name);
+        PrintStatus(2, "%s", found);
+    } else {
+        PrintStatus(2, "Found: %s", name);
+    }
+    PrintPortLine();
 }

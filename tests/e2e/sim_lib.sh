@@ -121,14 +121,22 @@ monitor_wait() {
     return 1
 }
 
-# Console monitoring never ends by itself: it is ended by terminating the process, which must
-# still be running then, must end by the signal and must have written no error.
+# Console monitoring never ends by itself: it is stopped by SIGTERM, and must still be running
+# then and have written no error. Natively the monitor ends cleanly then, with "Monitoring ended"
+# and status 0; under Wine the signal ends the process outright, since Wine turns it into no
+# console event for a program without a console.
 monitor_stop() {
     [ -n "$monitor_pid" ] || return 0
     fact "the monitor ran until it was stopped" kill -0 "$monitor_pid"
     kill "$monitor_pid" 2>/dev/null
     wait "$monitor_pid" 2>/dev/null
-    fact "the monitor ended by the signal" test $? = 143
+    local status=$?
+    if [ -n "$runner" ]; then
+        fact "the monitor ended by the signal" test $status = 143
+    else
+        fact "the monitor ended cleanly" test $status = 0
+        fact "the monitor said so" test "$(tail -n 1 "$work/monitor.out")" = "Monitoring ended"
+    fi
     monitor_pid=""
     # Wine on a machine without a sound card says so through ALSA when the program plays a sound.
     grep -v '^ALSA lib ' "$work/monitor.err" >"$work/monitor.errors"

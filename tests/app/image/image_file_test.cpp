@@ -93,25 +93,4 @@ TEST(ImageFile, AFullDiskIsAFailedWrite) {
     const std::uint8_t bytes[4] = {1, 2, 3, 4};
     EXPECT_FALSE(WriteImageAt(&file, 0, bytes, sizeof bytes));
 }
-
-TEST(ImageFile, AFileReplacedByRenameIsReopenedByPath) {
-    TempDir dir;
-    std::string path = dir.Path("saved.bin");
-    WriteFileBytes(path, {1, 1, 1, 1});
-    ImageFile watched;
-    ASSERT_TRUE(OpenImage(&watched, path.c_str(), ImageOpen::Watch));
-    EXPECT_FALSE(ReopenImageIfReplaced(&watched));
-
-    WriteFileBytes(dir.Path("saved.bin.tmp"), {2, 2, 2, 2});
-    std::filesystem::rename(dir.Path("saved.bin.tmp"), path);
-    EXPECT_TRUE(ReopenImageIfReplaced(&watched));
-    std::uint8_t bytes[4] = {};
-    EXPECT_EQ(ReadImageAt(&watched, 0, bytes, 4), 4u);
-    EXPECT_EQ(bytes[3], 2);
-
-    // Deleted and not yet saved again: the old handle stays.
-    std::filesystem::remove(path);
-    EXPECT_FALSE(ReopenImageIfReplaced(&watched));
-    EXPECT_TRUE(IsImageOpen(&watched));
-}
 #endif

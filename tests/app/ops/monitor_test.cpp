@@ -329,22 +329,3 @@ TEST_F(MonitorTest, AFailedUploadIsReportedAndItsBytesAreTriedAgainAtTheNextPoll
     EXPECT_EQ(ram[0xFF20], 0xEE);
     EXPECT_EQ(ram[0xFF21], 0xEF);
 }
-
-TEST_F(MonitorTest, AnUnpluggedDeviceGetsAFailureLineAtEachPollAndNoChangesMessage) {
-    WriteFileBytes(path_, CountingBytes(0x100));
-    ClosePort(&g_device);
-    Start();
-    EditInPlace(0x20, {0xEE});
-    EXPECT_TRUE(WaitFor("FAILURE: ", 2));
-    Stop();
-    // One line per poll until the end, however many polls that took.
-    const std::string failure = "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED";
-    const std::string out = out_.Text();
-    std::string want = Begun(0x100, 0, 0);
-    for (int polls = 0;
-         polls < 2 || (want.size() < out.size() && out.compare(want.size(), failure.size(), failure) == 0);
-         ++polls) {
-        want += failure;
-    }
-    EXPECT_EQ(out, want + "\nMonitoring ended");
-}
