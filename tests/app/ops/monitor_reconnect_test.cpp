@@ -9,6 +9,7 @@
 #include "wait_until.h"
 
 #include "in_process_ports.h"
+#include "port_candidates.h"
 
 #include <gtest/gtest.h>
 
@@ -211,7 +212,7 @@ TEST_F(MonitorReconnectTest, AnEmulatorThatComesBackGetsTheWholeImageAndLaterCha
         EXPECT_EQ(out_->Text(), std::string("\nMonitoring has begun\n") + kWatching + "Emulator lost (" +
                                     c.loss +
                                     "): waiting for it to come back...\n\nFOUND: Corvane USB v3.0.K\nPort: " +
-                                    SearchCandidates::Path(c.backOn) +
+                                    PortDisplayName(SearchCandidates::Path(c.backOn)) +
                                     ", 115200 baud\nUploaded the whole image again: 256 bytes.\nChanges "
                                     "detected. Uploaded 1 bytes in 1 blocks.\nMonitoring ended");
         EXPECT_EQ(Watched(*back), file_);
@@ -252,7 +253,7 @@ TEST_F(MonitorReconnectTest, AnotherEmulatorOnThePortIsNotWritten) {
                                     c.named +
                                     "): not the one monitored, still waiting...\n\nFOUND: Corvane USB "
                                     "v3.0.K\nPort: " +
-                                    SearchCandidates::Path(1) +
+                                    PortDisplayName(SearchCandidates::Path(1)) +
                                     ", 115200 baud\nUploaded the whole image again: 256 bytes.\nMonitoring "
                                     "ended");
         EXPECT_EQ(Watched(*back), file_);
