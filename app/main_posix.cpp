@@ -3,6 +3,7 @@
 #include "cmdline.h"
 #include "console.h"
 #include "monitor.h"
+#include "program_device.h"
 #include "startup.h"
 #include "version.h"
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    AttachDeviceLog();
     InstallMonitorCallbacks();
     GetModuleVersionString(argv[0], g_app.versionText);
     if (argc < 2) {

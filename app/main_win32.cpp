@@ -2,12 +2,14 @@
 #include "cmdline.h"
 #include "main_dialog.h"
 #include "monitor.h"
+#include "program_device.h"
 #include "startup.h"
 #include "version.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    AttachDeviceLog();
     InstallMonitorCallbacks();
     char modulePath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);

@@ -9,6 +9,7 @@
 #include "list_emulators.h"
 #include "monitor_stop.h"
 #include "port_line.h"
+#include "program_device.h"
 #include "unopened_ports.h"
 #include "version.h"
 

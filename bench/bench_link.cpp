@@ -1,6 +1,7 @@
 #include "bench_link.h"
 
 #include "corvane.h"
+#include "program_device.h"
 
 #include <cstdlib>
 

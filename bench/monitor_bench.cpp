@@ -5,6 +5,7 @@
 #include "cmdline.h"
 #include "corvane.h"
 #include "monitor.h"
+#include "program_device.h"
 
 #include <algorithm>
 #include <atomic>

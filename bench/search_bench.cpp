@@ -2,6 +2,7 @@
 
 #include "bench_link.h"
 #include "corvane.h"
+#include "program_device.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "cmdline.h"
 #include "corvane.h"
 #include "executor.h"
+#include "program_device.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-// The program attaches the file log named by TEVRIX_DEVICE_LOG, if any, to the device and its port.
-KVCorvane g_device(DeviceLogFromEnvironment());
-
 KVCorvane::KVCorvane(LogSink* sink) : logSink(sink) {
     std::memcpy(key, kLinkKey, sizeof key);
     port.logSink = sink;

@@ -15,7 +15,7 @@
 #include <vector>
 
 // The emulator device as seen over its COM port: the port, the request lock, the identity of the
-// connected device and its banks. One instance per process (g_device).
+// connected device and its banks.
 class KVCorvane {
   public:
     explicit KVCorvane(LogSink* sink = nullptr);
@@ -54,8 +54,6 @@ class KVCorvane {
     // Replies abandoned so far (DiscardReply); a transfer compares it before and after a phase.
     std::uint32_t discardedReplies = 0;
 };
-
-extern KVCorvane g_device;
 
 // How long a request waits for the lock before giving up with CV_E_PORT_BUSY.
 constexpr std::uint32_t kRequestLockWaitMs = 1200;

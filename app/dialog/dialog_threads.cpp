@@ -4,6 +4,7 @@
 #include "device_state.h"
 #include "executor.h"
 #include "main_dialog.h"
+#include "program_device.h"
 
 DWORD WINAPI DetectHardwareThread(LPVOID) {
     DetectionResult result{};

@@ -7,6 +7,7 @@
 #include "dialog_logic.h"
 #include "file_browse.h"
 #include "port_line.h"
+#include "program_device.h"
 #include "resource_ids.h"
 #include "sound.h"
 #include "status_window.h"

@@ -8,6 +8,7 @@
 #include "image_output.h"
 #include "image_source.h"
 #include "monitor.h"
+#include "program_device.h"
 #include "sound.h"
 #include "status_window.h"
 #include "transfer_placement.h"

@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "hardware_list.h"
 #include "port_candidates.h"
+#include "program_device.h"
 #include "unopened_ports.h"
 
 #include <cstdio>

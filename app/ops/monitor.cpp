@@ -9,6 +9,7 @@
 #include "image_source.h"
 #include "monitor_reconnect.h"
 #include "operation_input.h"
+#include "program_device.h"
 #include "status_window.h"
 #include "transfer_placement.h"
 

@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "monitor_stop.h"
 #include "port_line.h"
+#include "program_device.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,7 @@
 #include "monitor_stop.h"
 
 #include "corvane.h"
+#include "program_device.h"
 
 #include <windows.h>
 

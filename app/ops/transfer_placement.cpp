@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "corvane.h"
+#include "program_device.h"
 #include "request_reach.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "corvane.h"
 #include "port_candidates.h"
+#include "program_device.h"
 
 void PrintUnopenedPorts() {
     for (const auto& port : g_device.unopenedPorts) {

@@ -6,6 +6,7 @@
 #include "cmdline.h"
 #include "corvane.h"
 #include "executor.h"
+#include "program_device.h"
 #include "scoped_ports.h"
 #include "sim_line.h"
 #include "stdout_capture.h"

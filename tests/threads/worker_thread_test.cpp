@@ -7,6 +7,7 @@
 #include "cmdline.h"
 #include "corvane.h"
 #include "executor.h"
+#include "program_device.h"
 #include "scoped_ports.h"
 #include "sim_process.h"
 #include "status_window.h"

@@ -1,6 +1,7 @@
 // A banked emulator left in bank 8 by an earlier run, as each front end meets it.
 #include "app_state.h"
 #include "device_state.h"
+#include "program_device.h"
 #include "stdout_capture.h"
 #include "transfer_fixture.h"
 

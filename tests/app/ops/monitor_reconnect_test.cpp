@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "corvane.h"
 #include "monitor.h"
+#include "program_device.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
 #include "test_bytes.h"

@@ -2,6 +2,7 @@
 #include "app_state.h"
 #include "executor.h"
 #include "monitor.h"
+#include "program_device.h"
 #include "progress_recorder.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
