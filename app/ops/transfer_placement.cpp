@@ -76,7 +76,8 @@ std::uint32_t RamFromPlacement(const OperationParams* params, std::uint32_t* ram
     return params->emuAddress < *ramSize ? *ramSize - params->emuAddress : 0;
 }
 
-bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place) {
+bool PlaceTransfer(const OperationParams* params, std::uint32_t size, std::uint32_t length,
+                   Placement* place) {
     const bool largeBank = UsesLargeBank(params);
     if (!FitsDevice(params, size, length, PlannedBank(params))) {
         return false;
@@ -94,7 +95,6 @@ bool PlaceTransfer(OperationParams* params, std::uint32_t size, std::uint32_t le
     }
     std::uint32_t offset = 0;
     GetBackfillOffset(&g_device, size, &offset);
-    params->emuAddress = 0;
     *place = {offset, Suffix(params)};
     return true;
 }

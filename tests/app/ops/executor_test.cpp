@@ -3,6 +3,7 @@
 // in-process line where what reaches the device matters.
 #include "app_state.h"
 #include "executor.h"
+#include "program_device.h"
 #include "progress_recorder.h"
 #include "stdout_capture.h"
 #include "temp_dir.h"
@@ -196,9 +197,12 @@ TEST_F(ExecutorTest, UserAddressWithoutEndJustifyAndTheSizeTakenFromTheFile) {
     EXPECT_EQ(params_.size, 0x300u);
     EXPECT_EQ(params_.emuAddress, 0x4000u);
 
+    // End-justified, the address given is not used; placement leaves it as the caller set it.
     params_.noBackBuf = 0;
-    Run(&result);
-    EXPECT_EQ(params_.emuAddress, 0u);
+    EXPECT_EQ(Run(&result),
+              "\nWriting 0x300 bytes from file address 0x00 to emulator address 0x00 (Backfill)..."
+              "\nFAILURE: Emu write failed with CV_E_PORT_NOT_INITIALIZED");
+    EXPECT_EQ(params_.emuAddress, 0x4000u);
 }
 
 TEST_F(ExecutorTest, StatusTextShowsExecutingThenIdle) {
