@@ -104,6 +104,12 @@ fact "the first screen shows a tevrix command" bash -c '[[ "$1" == "\$ tevrix "*
 run_examples "first-screen" "$work/screen.sh"
 fact "the first screen shows what the program prints" diff "$work/screen.want" "$work/screen.got"
 
+# The Usage section's block is the usage text the program prints.
+awk '/^## Usage$/ { section = 1; next } section && /^```/ { if (inside) exit; inside = 1; next } inside { print }' \
+    "$source_dir/README.md" >"$work/usage.want"
+"$program" -? -noquitprompt | sed -n '/^Usage: /,/^ -list /p' >"$work/usage.got"
+fact "the README's usage is the program's" diff "$work/usage.want" "$work/usage.got"
+
 # The tevrix-sim manual page's example, as its reader types it after installing both programs.
 sed -n '/^\.EX$/,/^\.EE$/p' "$source_dir/docs/tevrix-sim.1.in" | sed -e '/^\.E[XE]$/d' -e 's/\\-/-/g' \
     >"$work/sim-page.body"
