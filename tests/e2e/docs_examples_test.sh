@@ -11,18 +11,7 @@ sim=$(realpath "$3")
 work=$(mktemp -d)
 group=""
 trap '[ -n "$group" ] && kill -- "-$group" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-
-fact() {
-    local name="$1"
-    shift
-    if "$@"; then
-        echo "ok: $name"
-    else
-        echo "FAIL: $name"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/../support/facts.sh"
 
 # A clone as `make demo` leaves it, as far as the examples see it: the two programs where the
 # build puts them, tevrix behind a wrapper that logs the status of every run.
@@ -122,5 +111,4 @@ sed -n '/^\.EX$/,/^\.EE$/p' "$source_dir/docs/tevrix-sim.1.in" | sed -e '/^\.E[X
 run_examples "tevrix-sim page" "$work/sim-page.sh"
 every_run_succeeded "tevrix-sim page" 1
 
-[ "$failures" -eq 0 ] && echo "all passed" || echo "$failures failed"
-[ "$failures" -eq 0 ]
+facts_end

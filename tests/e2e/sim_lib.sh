@@ -21,8 +21,7 @@ forget_port
 
 program=$(realpath "$program")
 sim=$(realpath "$sim")
-failures=0
-ran=0
+source "$(dirname "${BASH_SOURCE[0]}")/../support/facts.sh"
 sim_pid=""
 monitor_pid=""
 other_pids=()
@@ -201,11 +200,9 @@ tev() {
     out="${out%x}"
 }
 
-# check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
-# FOUND line, the port's line, then exactly WANT_LINES, and ended its last line.
-check() {
-    local name="$1" want_status="$2" found="$3" lines="$4"
-    local want="$banner"$'\nSearching for emulator...\n\nFOUND: '"$found"$'\n'"$port_line$lines"$'\n'
+# expect_run NAME WANT_STATUS WANT: the last run exited with WANT_STATUS and printed exactly WANT.
+expect_run() {
+    local name="$1" want_status="$2" want="$3"
     ran=$((ran + 1))
     if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
         echo "FAIL: $name (status $status, want $want_status)"
@@ -216,18 +213,16 @@ check() {
     fi
 }
 
+# check NAME WANT_STATUS FOUND_NAME WANT_LINES: the run printed the banner, the search, the
+# FOUND line, the port's line, then exactly WANT_LINES, and ended its last line.
+check() {
+    expect_run "$1" "$2" "$banner"$'\nSearching for emulator...\n\nFOUND: '"$3"$'\n'"$port_line$4"$'\n'
+}
+
 # check_unsearched NAME WANT_STATUS WANT_LINES: the run printed the banner, then exactly
 # WANT_LINES, and looked for no emulator: its file was refused first.
 check_unsearched() {
-    local name="$1" want_status="$2" want="$banner$3"$'\n'
-    ran=$((ran + 1))
-    if [ "$status" != "$want_status" ] || [ "$out" != "$want" ]; then
-        echo "FAIL: $name (status $status, want $want_status)"
-        diff <(printf '%s\n' "$want") <(printf '%s\n' "$out") | head -20
-        failures=$((failures + 1))
-    else
-        echo "ok: $name"
-    fi
+    expect_run "$1" "$2" "$banner$3"$'\n'
 }
 
 # same NAME FILE1 FILE2: the two files hold the same bytes.
@@ -237,19 +232,6 @@ same() {
         echo "ok: $1"
     else
         echo "FAIL: $1 ($2 and $3 differ: $(cmp "$work/$2" "$work/$3" 2>&1 | head -1))"
-        failures=$((failures + 1))
-    fi
-}
-
-# fact NAME COMMAND...: a plain condition.
-fact() {
-    local name="$1"
-    shift
-    ran=$((ran + 1))
-    if "$@"; then
-        echo "ok: $name"
-    else
-        echo "FAIL: $name"
         failures=$((failures + 1))
     fi
 }
@@ -268,6 +250,5 @@ poke() {
 finish() {
     sim_stop
     others_stop
-    echo "$((ran - failures)) passed, $failures failed"
-    [ "$failures" -eq 0 ]
+    facts_end
 }

@@ -9,18 +9,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 sim_pid=""
 trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-
-fact() {
-    local name="$1"
-    shift
-    if "$@"; then
-        echo "ok: $name"
-    else
-        echo "FAIL: $name"
-        failures=$((failures + 1))
-    fi
-}
+source "$root/tests/support/facts.sh"
 
 version=$(dpkg-deb -f "$deb" Version)
 fact "the file is named for its version" test "$(basename "$deb")" = "tevrix_${version}_amd64.deb"
@@ -83,5 +72,4 @@ status=$?
 grep -v 'root privileges' "$work/lintian.txt"
 fact "lintian reports no error" test "$status" = 0
 
-[ "$failures" -eq 0 ] && echo "all passed" || echo "$failures failed"
-[ "$failures" -eq 0 ]
+facts_end

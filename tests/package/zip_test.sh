@@ -9,18 +9,7 @@ runner="$2"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-fact() {
-    local name="$1"
-    shift
-    if "$@"; then
-        echo "ok: $name"
-    else
-        echo "FAIL: $name"
-        failures=$((failures + 1))
-    fi
-}
+source "$root/tests/support/facts.sh"
 
 # Every line ends in CR LF, the last one included.
 crlf_only() {
@@ -57,5 +46,4 @@ IFS=. read -r major minor patch tweak <<<"$version"
 banner=$(printf 'Tevrix v%i.%.2i.%.4i.%.2i' "$major" "$minor" "$patch" "$tweak")
 fact "the zip's name carries the program's version ($banner)" grep -qx "$banner" "$work/usage"
 
-[ "$failures" -eq 0 ] && echo "all passed" || echo "$failures failed"
-[ "$failures" -eq 0 ]
+facts_end
