@@ -10,6 +10,11 @@ work=$(mktemp -d)
 sim_pid=""
 trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
 source "$root/tests/support/facts.sh"
+# What the programs and lintian keep between runs stays in the scratch folder, never in the
+# user's home.
+export HOME="$work/home" XDG_STATE_HOME="$work/home/state" XDG_CONFIG_HOME="$work/home/config"
+export XDG_CACHE_HOME="$work/home/cache"
+mkdir -p "$HOME"
 
 version=$(dpkg-deb -f "$deb" Version)
 fact "the file is named for its version" test "$(basename "$deb")" = "tevrix_${version}_amd64.deb"
@@ -55,6 +60,7 @@ done
     -size 100 -noquitprompt </dev/null >read.txt 2>&1)
 fact "its tevrix reads from its tevrix-sim" grep -q '^SUCCESS: Operation completed' "$work/read.txt"
 fact "the read wrote 0x100 bytes" test "$(stat -c %s "$work/x.bin" 2>/dev/null)" = 256
+fact "the port it found is remembered in the scratch state folder" test -s "$XDG_STATE_HOME/tevrix/last-port"
 
 copyright="$tree/usr/share/doc/tevrix/copyright"
 fact "the copyright file is in Debian's machine-readable form" grep -q '^Format: https://www.debian.org/' "$copyright"
