@@ -30,10 +30,10 @@ namespace {
 // before anything else can end the process.
 int RunConsoleOperation(OperationInput* input, bool* stopped) {
     if (g_params.operation != OP_MONITOR) {
-        return RunOperation(&g_params, input);
+        return RunOperation(&g_device, &g_params, input);
     }
     ConsoleStop stop(&g_params);
-    const int result = RunOperation(&g_params, input);
+    const int result = RunOperation(&g_device, &g_params, input);
     *stopped = stop.Requested();
     if (*stopped) {
         ClosePort(&g_device);
@@ -57,7 +57,7 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
     OperationInput input;
     if (parsed && g_consoleOptions.list) {
         PrintStatus(1, "Searching for emulator...");
-        result = ListEmulators();
+        result = ListEmulators(&g_device);
     } else if (parsed && PrepareOperation(&g_params, &input)) {
         PrintStatus(1, "Searching for emulator...");
         char name[200] = {};
@@ -68,16 +68,16 @@ int RunConsoleMode(const std::vector<std::string>& arguments) {
         std::snprintf(found, sizeof found, "FOUND: %s", name);
         if (caps == 0) {
             PrintStatus(1, "Did not find hardware. Aborting...");
-            PrintUnopenedPorts();
+            PrintUnopenedPorts(&g_device);
         } else if (caps & CAPS_EMULATION) {
             SetVendorID(&g_device, 3);
-            PrintFound(name);
+            PrintFound(&g_device, name);
             NoteLargeBank(&g_device, &g_params);
             g_params.keepRunning = 1;
             result = RunConsoleOperation(&input, &stopped);
         } else {
             PrintStatus(1, "%s", found);
-            PrintPortLine();
+            PrintPortLine(&g_device);
             PrintStatus(1, "This hardware does not support emulation. Aborting...");
         }
     }

@@ -155,7 +155,7 @@ std::vector<double> SaveToUpload(const std::string& path, const Save& save, unsi
     g_uploads.clear();
     g_app.monitorChanges = OnChanges;
     OperationParams params = MonitorParams(path);
-    std::thread worker([&params] { MonitorFile(&params); });
+    std::thread worker([&params] { MonitorFile(&g_device, &params); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     std::mt19937 random(seed);
@@ -225,7 +225,7 @@ void RunMonitorCpuBench(const std::string& dir, std::vector<TimeRow>* rows) {
     std::string path = MakeFile(dir + "/poll.bin", kPollFileSize);
     OperationParams params = MonitorParams(path);
     constexpr int kPolls = 3;
-    std::thread worker([&params] { MonitorFile(&params); });
+    std::thread worker([&params] { MonitorFile(&g_device, &params); });
     clockid_t clock{};
     pthread_getcpuclockid(worker.native_handle(), &clock);
     std::this_thread::sleep_for(std::chrono::milliseconds(kPolls * 1000 + 500));

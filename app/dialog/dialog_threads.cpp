@@ -18,7 +18,7 @@ DWORD WINAPI OperationThread(LPVOID) {
     RefreshBanks(&g_device);
     int result = 0;
     if (LeaveLargeBankUnlessAsked(&g_device, &g_params)) {
-        result = ExecuteOperation(&g_params);
+        result = ExecuteOperation(&g_device, &g_params);
     }
     const bool lost = result == 0 && !DeviceAnswers(&g_device);
     SendMessageA(g_app.mainDialog, WM_OPERATION_ENDED, static_cast<WPARAM>(result), lost ? 1 : 0);

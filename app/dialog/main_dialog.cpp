@@ -197,7 +197,7 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
             g_dialogState.searchMessage = outcome.message;
             PrintStatus(1, "%s", outcome.message);
             if (result.capabilities == 0) {
-                PrintUnopenedPorts();
+                PrintUnopenedPorts(&g_device);
             }
         }
         ApplyState(dialog, outcome.state);
@@ -207,7 +207,7 @@ void OnHardwareDetected(HWND dialog, const DetectionResult& result) {
     }
     g_dialogState.searchMessage.clear();
     SetVendorID(&g_device, 3);
-    PrintFound(result.name);
+    PrintFound(&g_device, result.name);
     // Shows the device's bank as it is: one left in bank 8 by an earlier run shows ticked.
     g_dialogState.largeAvailable = outcome.largeEnabled;
     CheckDlgButton(dialog, IDC_LARGE, EmulatesLargeBank(&g_device) ? BST_CHECKED : BST_UNCHECKED);

@@ -8,7 +8,6 @@
 #include "image_output.h"
 #include "image_source.h"
 #include "monitor.h"
-#include "program_device.h"
 #include "sound.h"
 #include "status_window.h"
 #include "transfer_placement.h"
@@ -34,12 +33,12 @@ void ReportRecords(const ImageSource* in, const char* path) {
 }
 
 // Without a size a read takes the emulator's RAM from where the placement starts to its end.
-bool TakeReadSize(OperationParams* params) {
+bool TakeReadSize(const KVCorvane* device, OperationParams* params) {
     if (params->size != 0) {
         return true;
     }
     std::uint32_t ramSize = 0;
-    params->size = RamFromPlacement(params, &ramSize);
+    params->size = RamFromPlacement(device, params, &ramSize);
     if (params->size != 0) {
         return true;
     }
@@ -54,7 +53,7 @@ bool TakeReadSize(OperationParams* params) {
     return false;
 }
 
-int ReadOperation(OperationParams* params) {
+int ReadOperation(KVCorvane* device, OperationParams* params) {
     if (params->filePath[0] == '\0') {
         return FailRead("No file specified");
     }
@@ -67,7 +66,7 @@ int ReadOperation(OperationParams* params) {
                     OpenErrorText(&out).c_str());
         return 0;
     }
-    if (!TakeReadSize(params)) {
+    if (!TakeReadSize(device, params)) {
         return 0;
     }
     std::string failure;
@@ -76,7 +75,7 @@ int ReadOperation(OperationParams* params) {
     }
     // Before the buffer, so a size the RAM cannot hold costs no allocation.
     Placement place;
-    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+    if (!PlaceTransfer(device, params, params->size, params->size, &place)) {
         return 0;
     }
     Buffer buffer = Allocate(params->size);
@@ -86,7 +85,7 @@ int ReadOperation(OperationParams* params) {
     PrintStatus(1, "Reading 0x%.2X bytes from emulator at address 0x%.2X%s...", params->size, place.address,
                 place.suffix);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
-        return ReadBlock(&g_device, buffer.get(), params->size, place.address, 0, progress);
+        return ReadBlock(device, buffer.get(), params->size, place.address, 0, progress);
     });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Emu read failed with %s", ResultToString(result));
@@ -107,10 +106,10 @@ int ReadOperation(OperationParams* params) {
     return 1;
 }
 
-int WriteOperation(OperationParams* params, OperationInput* input) {
+int WriteOperation(KVCorvane* device, OperationParams* params, OperationInput* input) {
     // Placed before the buffer, so a size the RAM cannot hold costs no allocation.
     Placement place;
-    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+    if (!PlaceTransfer(device, params, params->size, params->size, &place)) {
         return 0;
     }
     Buffer buffer = Allocate(params->size);
@@ -126,7 +125,7 @@ int WriteOperation(OperationParams* params, OperationInput* input) {
     PrintStatus(1, "Writing 0x%.2X bytes from file address 0x%.2X to emulator address 0x%.2X%s...",
                 params->size, params->fileAddress, place.address, place.suffix);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
-        return WriteBlockBothSpaces(&g_device, buffer.get(), params->size, place.address, CV_XFER_LOWER_W,
+        return WriteBlockBothSpaces(device, buffer.get(), params->size, place.address, CV_XFER_LOWER_W,
                                     progress);
     });
     if (result < 0) {
@@ -139,9 +138,9 @@ int WriteOperation(OperationParams* params, OperationInput* input) {
 }
 
 // A mismatch is a failure: scripts act on the exit status.
-int VerifyOperation(OperationParams* params, OperationInput* input) {
+int VerifyOperation(KVCorvane* device, OperationParams* params, OperationInput* input) {
     Placement place;
-    if (!PlaceTransfer(params, params->size, params->size, &place)) {
+    if (!PlaceTransfer(device, params, params->size, params->size, &place)) {
         return 0;
     }
     Buffer emulator = Allocate(params->size);
@@ -153,7 +152,7 @@ int VerifyOperation(OperationParams* params, OperationInput* input) {
     ReportRecords(&input->source, params->filePath);
     PrintStatus(1, "Verifying 0x%.2X bytes from emulator RAM...", params->size);
     CvResult result = WithTransferProgress(params->size, [&](ProgressWindow progress) {
-        return ReadBlock(&g_device, emulator.get(), params->size, place.address, 0, progress);
+        return ReadBlock(device, emulator.get(), params->size, place.address, 0, progress);
     });
     if (result < 0) {
         PrintStatus(1, "FAILURE: Verify failed. Emu read failed with %s", ResultToString(result));
@@ -183,26 +182,26 @@ int VerifyOperation(OperationParams* params, OperationInput* input) {
 
 } // namespace
 
-int RunOperation(OperationParams* params, OperationInput* input) {
+int RunOperation(KVCorvane* device, OperationParams* params, OperationInput* input) {
     switch (params->operation) {
     case OP_READ:
-        return ReadOperation(params);
+        return ReadOperation(device, params);
     case OP_WRITE:
-        return WriteOperation(params, input);
+        return WriteOperation(device, params, input);
     case OP_VERIFY:
-        return VerifyOperation(params, input);
+        return VerifyOperation(device, params, input);
     case OP_MONITOR:
-        return MonitorFile(params);
+        return MonitorFile(device, params);
     default:
         PrintStatus(1, "FAILURE: Invalid Operation Specified");
         return 0;
     }
 }
 
-int ExecuteOperation(OperationParams* params) {
+int ExecuteOperation(KVCorvane* device, OperationParams* params) {
     SetProgressText("Executing");
     OperationInput input;
-    const int result = PrepareOperation(params, &input) ? RunOperation(params, &input) : 0;
+    const int result = PrepareOperation(params, &input) ? RunOperation(device, params, &input) : 0;
     SetProgressText("Idle");
     EnableExecute();
     return result;

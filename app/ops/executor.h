@@ -1,11 +1,12 @@
 #pragma once
 #include "cmdline.h"
+#include "corvane.h"
 #include "operation_input.h"
 
 // Runs the operation once PrepareOperation has taken its input; returns 1 when done, 0 when
 // failed.
-int RunOperation(OperationParams* params, OperationInput* input);
+int RunOperation(KVCorvane* device, OperationParams* params, OperationInput* input);
 
 // PrepareOperation and RunOperation in one, the status text showing "Executing" meanwhile, and
 // Execute enabled again at the end (the dialog's road: its emulator is already found).
-int ExecuteOperation(OperationParams* params);
+int ExecuteOperation(KVCorvane* device, OperationParams* params);

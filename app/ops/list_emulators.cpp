@@ -3,14 +3,13 @@
 #include "app_state.h"
 #include "hardware_list.h"
 #include "port_candidates.h"
-#include "program_device.h"
 #include "unopened_ports.h"
 
 #include <cstdio>
 #include <string>
 
-std::int32_t ListEmulators() {
-    const std::vector<ListedEmulator> found = ListHardware(&g_device);
+std::int32_t ListEmulators(KVCorvane* device) {
+    const std::vector<ListedEmulator> found = ListHardware(device);
     std::uint32_t breaks = 2;
     for (const ListedEmulator& emulator : found) {
         std::string line = PortDisplayName(emulator.path) + ": " + emulator.name;
@@ -27,6 +26,6 @@ std::int32_t ListEmulators() {
     if (found.empty()) {
         PrintStatus(1, "Did not find hardware. Aborting...");
     }
-    PrintUnopenedPorts();
+    PrintUnopenedPorts(device);
     return found.empty() ? 0 : 1;
 }

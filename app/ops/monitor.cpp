@@ -9,7 +9,6 @@
 #include "image_source.h"
 #include "monitor_reconnect.h"
 #include "operation_input.h"
-#include "program_device.h"
 #include "status_window.h"
 #include "transfer_placement.h"
 
@@ -38,6 +37,8 @@ bool KeepRunning(OperationParams* params) {
 
 // What one monitoring run works with once it has started.
 struct Watched {
+    // The link to the emulator.
+    KVCorvane* device;
     std::uint32_t length;
     // The file as last read.
     Buffer file;
@@ -92,7 +93,7 @@ bool StartWatching(OperationParams* params, ImageSource* source, Watched* watche
     // Open only while it is read, so that no save of the editor's can fail because of it.
     CloseImage(&source->file);
     std::memcpy(watched->emulator.get(), watched->file.get(), watched->length);
-    return PlaceTransfer(params, watched->length, watched->length, &watched->place);
+    return PlaceTransfer(watched->device, params, watched->length, watched->length, &watched->place);
 }
 
 // After a failed upload the emulator is asked whether it is still there: if it is, the failure
@@ -102,7 +103,7 @@ void UploadFailed(OperationParams* params, Watched* watched, CvResult failure) {
     if (!KeepRunning(params)) {
         return;
     }
-    if (EmulatorLost(&g_device)) {
+    if (EmulatorLost(watched->device)) {
         PrintStatus(1, "Emulator lost (%s): waiting for it to come back...", ResultToString(failure));
         watched->lost = true;
     } else {
@@ -113,7 +114,7 @@ void UploadFailed(OperationParams* params, Watched* watched, CvResult failure) {
 // The emulator came back: all of the file as it is now goes to it, saves made while it was away
 // included.
 void UploadWholeImage(OperationParams* params, Watched* watched) {
-    CvResult result = WriteBlockBothSpaces(&g_device, watched->file.get(), watched->length,
+    CvResult result = WriteBlockBothSpaces(watched->device, watched->file.get(), watched->length,
                                            watched->place.address, CV_XFER_LOWER_W, g_app.progressWindow);
     SetProgressText("Monitoring");
     if (result < 0) {
@@ -167,8 +168,9 @@ void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
         if (failure < 0) {
             return;
         }
-        CvResult result = WriteBlockBothSpaces(&g_device, now + start, run, watched->place.address + start,
-                                               CV_XFER_LOWER_W, g_app.progressWindow);
+        CvResult result =
+            WriteBlockBothSpaces(watched->device, now + start, run, watched->place.address + start,
+                                 CV_XFER_LOWER_W, g_app.progressWindow);
         if (result < 0) {
             failure = result;
             return;
@@ -199,21 +201,22 @@ const char* FileNameOf(const char* path) {
 
 } // namespace
 
-int MonitorFile(OperationParams* params) {
+int MonitorFile(KVCorvane* device, OperationParams* params) {
     // Set up before the baseline is read, so that no save after it goes unnoticed.
     FileWatch watch(params->filePath);
     ImageSource source;
     Watched watched{};
+    watched.device = device;
     if (!StartWatching(params, &source, &watched)) {
         return 0;
     }
-    watched.identity = IdentifyEmulator(&g_device);
+    watched.identity = IdentifyEmulator(device);
     Report(g_app.monitorBegin, 0, 0);
     PrintStatus(1, "Watching %s: 0x%X bytes from file address 0x%X to emulator address 0x%X",
                 FileNameOf(params->filePath), watched.length, params->fileAddress, watched.place.address);
     while (KeepRunning(params)) {
         if (watched.lost) {
-            if (!AwaitEmulator(params, watched.identity)) {
+            if (!AwaitEmulator(device, params, watched.identity)) {
                 break;
             }
             watched.lost = false;

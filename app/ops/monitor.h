@@ -1,10 +1,11 @@
 #pragma once
 #include "cmdline.h"
+#include "corvane.h"
 
 #include <cstdint>
 
-// Keeps the emulator's RAM in step with a file that an editor saves again and again: the file's
-// bytes from fileAddress on, to its end or `size` of them (for a HEX or S-record file, its flat
+// Keeps the RAM of the emulator on `device` in step with a file that an editor saves again and again: the
+// file's bytes from fileAddress on, to its end or `size` of them (for a HEX or S-record file, its flat
 // image's), are taken as what the emulator holds, then compared again as soon as the file system
 // reports a save, and at least once a second; every run of changed bytes is written at its
 // place, and a run whose upload failed is tried again at the next look. An emulator that stops
@@ -12,7 +13,7 @@
 // open only while it is read. Runs until keepRunning is cleared (Cancel Op, or the user stopping a
 // console run). Reports through the three monitor callbacks of g_app and returns 1; returns 0 after
 // one FAILURE line when there is nothing it can watch or the file's records are refused.
-int MonitorFile(OperationParams* params);
+int MonitorFile(KVCorvane* device, OperationParams* params);
 
 // The callbacks start-up installs; each returns 1.
 std::int32_t OnMonitorBegin(std::int32_t, std::int32_t);

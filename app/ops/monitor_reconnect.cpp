@@ -3,7 +3,6 @@
 #include "app_state.h"
 #include "monitor_stop.h"
 #include "port_line.h"
-#include "program_device.h"
 
 #include <algorithm>
 #include <atomic>
@@ -77,29 +76,29 @@ namespace {
 // One look over the candidates from the port where the emulator was found; true with the port
 // open when the same emulator answers there or further on. Another emulator that answers is
 // named once and passed over, so that the search goes on behind it.
-bool LookForEmulator(OperationParams* params, const EmulatorIdentity& identity, std::int32_t portIndex,
-                     std::uint32_t baudIndex, std::set<std::string>* named) {
+bool LookForEmulator(KVCorvane* device, OperationParams* params, const EmulatorIdentity& identity,
+                     std::int32_t portIndex, std::uint32_t baudIndex, std::set<std::string>* named) {
     std::vector<std::int32_t> passed;
     std::int32_t start = portIndex;
     for (;;) {
-        g_device.lastPortIndex = start;
-        g_device.lastBaudIndex = baudIndex;
+        device->lastPortIndex = start;
+        device->lastBaudIndex = baudIndex;
         char name[kHardwareNameSize] = {};
-        const std::uint32_t caps = FindHardware(&g_device, name, nullptr);
+        const std::uint32_t caps = FindHardware(device, name, nullptr);
         if (caps == 0) {
             break;
         }
-        const std::int32_t at = g_device.lastPortIndex;
+        const std::int32_t at = device->lastPortIndex;
         if (std::find(passed.begin(), passed.end(), at) != passed.end()) {
-            ClosePort(&g_device);
+            ClosePort(device);
             break;
         }
-        const EmulatorIdentity found = IdentifyEmulator(&g_device);
+        const EmulatorIdentity found = IdentifyEmulator(device);
         if ((caps & CAPS_EMULATION) && SameEmulator(found, identity)) {
-            SetVendorID(&g_device, 3);
-            PrintFound(name);
+            SetVendorID(device, 3);
+            PrintFound(device, name);
             if (params->large && (caps & CAPS_BANKS)) {
-                SetBank(&g_device, 8, 0, 1, 0);
+                SetBank(device, 8, 0, 1, 0);
             }
             return true;
         }
@@ -108,27 +107,27 @@ bool LookForEmulator(OperationParams* params, const EmulatorIdentity& identity, 
             PrintStatus(1, "Another emulator answers (%s): not the one monitored, still waiting...",
                         other.c_str());
         }
-        ClosePort(&g_device);
+        ClosePort(device);
         passed.push_back(at);
         start = at + 1;
     }
     // A device that answers but is not this one must not become the port tried first.
-    g_device.lastPortIndex = portIndex;
-    g_device.lastBaudIndex = baudIndex;
+    device->lastPortIndex = portIndex;
+    device->lastBaudIndex = baudIndex;
     return false;
 }
 
 } // namespace
 
-bool AwaitEmulator(OperationParams* params, const EmulatorIdentity& identity) {
-    const std::int32_t portIndex = g_device.lastPortIndex;
-    const std::uint32_t baudIndex = g_device.lastBaudIndex;
+bool AwaitEmulator(KVCorvane* device, OperationParams* params, const EmulatorIdentity& identity) {
+    const std::int32_t portIndex = device->lastPortIndex;
+    const std::uint32_t baudIndex = device->lastBaudIndex;
     // Nothing is sent to a device that is gone: only the host's side of the link is put back.
-    g_device.capabilities = 0;
-    ClosePort(&g_device);
+    device->capabilities = 0;
+    ClosePort(device);
     std::set<std::string> named;
     while (KeepRunning(params) && !SleepUnlessStopped(kLookInterval) && KeepRunning(params)) {
-        if (LookForEmulator(params, identity, portIndex, baudIndex, &named)) {
+        if (LookForEmulator(device, params, identity, portIndex, baudIndex, &named)) {
             return true;
         }
     }

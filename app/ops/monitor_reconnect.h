@@ -24,4 +24,4 @@ bool EmulatorLost(KVCorvane* device);
 // candidates (the port where it was found first), until the same emulator answers or
 // keepRunning is cleared. Once it answers: "FOUND" as at the start, vendor ID and large-bin bank
 // set again, true. Another emulator that answers is named once and not taken.
-bool AwaitEmulator(OperationParams* params, const EmulatorIdentity& identity);
+bool AwaitEmulator(KVCorvane* device, OperationParams* params, const EmulatorIdentity& identity);

@@ -3,16 +3,15 @@
 #include "app_state.h"
 #include "corvane.h"
 #include "port_candidates.h"
-#include "program_device.h"
 
 #include <cstdio>
 
-void PrintPortLine() {
-    const std::string name = PortDisplayName(g_device.port.path);
-    PrintStatus(1, "Port: %s, %u baud", name.c_str(), static_cast<unsigned>(g_device.port.CurrentBaud()));
+void PrintPortLine(const KVCorvane* device) {
+    const std::string name = PortDisplayName(device->port.path);
+    PrintStatus(1, "Port: %s, %u baud", name.c_str(), static_cast<unsigned>(device->port.CurrentBaud()));
 }
 
-void PrintFound(const char* name) {
+void PrintFound(const KVCorvane* device, const char* name) {
     if (g_app.consoleMode) {
         char found[255];
         std::snprintf(found, sizeof found, "FOUND: %s", name);
@@ -20,5 +19,5 @@ void PrintFound(const char* name) {
     } else {
         PrintStatus(2, "Found: %s", name);
     }
-    PrintPortLine();
+    PrintPortLine(device);
 }

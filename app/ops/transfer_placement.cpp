@@ -2,7 +2,6 @@
 
 #include "app_state.h"
 #include "corvane.h"
-#include "program_device.h"
 #include "request_reach.h"
 
 namespace {
@@ -44,48 +43,49 @@ bool FitsRam(const OperationParams* params, std::uint32_t size, std::uint32_t le
     return false;
 }
 
-bool UsesLargeBank(const OperationParams* params) {
-    return params->large && (g_device.capabilities & CAPS_BANKS);
+bool UsesLargeBank(const KVCorvane* device, const OperationParams* params) {
+    return params->large && (device->capabilities & CAPS_BANKS);
 }
 
 // The emulation bank the transfer will use, so a refused transfer switches no bank either.
-std::uint8_t PlannedBank(const OperationParams* params) {
-    return UsesLargeBank(params) ? 8 : g_device.emulationBank;
+std::uint8_t PlannedBank(const KVCorvane* device, const OperationParams* params) {
+    return UsesLargeBank(device, params) ? 8 : device->emulationBank;
 }
 
 // The RAM a transfer may use: the bank's RAM, within what the device's requests can address.
-std::uint32_t PlannedRamSize(const OperationParams* params) {
-    const std::uint32_t ram = GetEmulationRamSize(&g_device, PlannedBank(params));
-    const std::uint32_t reach = GetRequestReach(&g_device, PlannedBank(params));
+std::uint32_t PlannedRamSize(const KVCorvane* device, const OperationParams* params) {
+    const std::uint32_t ram = GetEmulationRamSize(device, PlannedBank(device, params));
+    const std::uint32_t reach = GetRequestReach(device, PlannedBank(device, params));
     return ram != 0 && reach < ram ? reach : ram;
 }
 
 // Both bounds with the emulation bank the transfer will use.
-bool FitsDevice(const OperationParams* params, std::uint32_t size, std::uint32_t length, std::uint8_t bank) {
-    return FitsRam(params, size, length, GetEmulationRamSize(&g_device, bank),
-                   GetRequestReach(&g_device, bank));
+bool FitsDevice(const KVCorvane* device, const OperationParams* params, std::uint32_t size,
+                std::uint32_t length, std::uint8_t bank) {
+    return FitsRam(params, size, length, GetEmulationRamSize(device, bank), GetRequestReach(device, bank));
 }
 
 } // namespace
 
-std::uint32_t RamFromPlacement(const OperationParams* params, std::uint32_t* ramSize) {
-    *ramSize = PlannedRamSize(params);
+std::uint32_t RamFromPlacement(const KVCorvane* device, const OperationParams* params,
+                               std::uint32_t* ramSize) {
+    *ramSize = PlannedRamSize(device, params);
     if (!params->noBackBuf) {
         return *ramSize;
     }
     return params->emuAddress < *ramSize ? *ramSize - params->emuAddress : 0;
 }
 
-bool PlaceTransfer(const OperationParams* params, std::uint32_t size, std::uint32_t length,
+bool PlaceTransfer(KVCorvane* device, const OperationParams* params, std::uint32_t size, std::uint32_t length,
                    Placement* place) {
-    const bool largeBank = UsesLargeBank(params);
-    if (!FitsDevice(params, size, length, PlannedBank(params))) {
+    const bool largeBank = UsesLargeBank(device, params);
+    if (!FitsDevice(device, params, size, length, PlannedBank(device, params))) {
         return false;
     }
     if (largeBank) {
-        SetBank(&g_device, 8, 0, 1, 0);
+        SetBank(device, 8, 0, 1, 0);
         // A bank switch that failed leaves the smaller RAM.
-        if (!FitsDevice(params, size, length, g_device.emulationBank)) {
+        if (!FitsDevice(device, params, size, length, device->emulationBank)) {
             return false;
         }
     }
@@ -94,7 +94,7 @@ bool PlaceTransfer(const OperationParams* params, std::uint32_t size, std::uint3
         return true;
     }
     std::uint32_t offset = 0;
-    GetBackfillOffset(&g_device, size, &offset);
+    GetBackfillOffset(device, size, &offset);
     *place = {offset, Suffix(params)};
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "cmdline.h"
+#include "corvane.h"
 
 #include <cstdint>
 
@@ -16,10 +17,12 @@ struct Placement {
 // the device offers is refused with one FAILURE line before anything is sent, since the device would wrap it
 // round onto other bytes; false then. Nor may a range run past what the device's requests can address (the
 // smaller bound holds): where no RAM size is known for the family, that reach alone bounds it.
-bool PlaceTransfer(const OperationParams* params, std::uint32_t size, std::uint32_t length, Placement* place);
+bool PlaceTransfer(KVCorvane* device, const OperationParams* params, std::uint32_t size, std::uint32_t length,
+                   Placement* place);
 
 // How many bytes lie from where a transfer would start to the end of the RAM the device offers
 // (with the bank PlaceTransfer would select): the whole RAM when end-justified, else from
 // emuAddress on, 0 when that lies at or past the end. `ramSize` gets the RAM's size, 0 (and so the
 // result) where none is known for the family.
-std::uint32_t RamFromPlacement(const OperationParams* params, std::uint32_t* ramSize);
+std::uint32_t RamFromPlacement(const KVCorvane* device, const OperationParams* params,
+                               std::uint32_t* ramSize);

@@ -3,10 +3,9 @@
 #include "app_state.h"
 #include "corvane.h"
 #include "port_candidates.h"
-#include "program_device.h"
 
-void PrintUnopenedPorts() {
-    for (const auto& port : g_device.unopenedPorts) {
+void PrintUnopenedPorts(const KVCorvane* device) {
+    for (const auto& port : device->unopenedPorts) {
         std::string advice = PortAccessAdvice(port.path, port.reason);
         if (!advice.empty()) {
             PrintStatus(1, "%s", advice.c_str());

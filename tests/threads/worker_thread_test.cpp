@@ -134,7 +134,7 @@ TEST_F(WorkerThread, CancelledWriteOperationReportsItsFailureAndMonitoringEndsWh
     write.keepRunning = 1;
     write.operation = OP_WRITE;
     std::snprintf(write.filePath, sizeof write.filePath, "%s", path.c_str());
-    auto writing = std::async(std::launch::async, [&write] { return ExecuteOperation(&write); });
+    auto writing = std::async(std::launch::async, [&write] { return ExecuteOperation(&g_device, &write); });
     EXPECT_TRUE(writeProgress.WaitUntilHeld()) << "the write did not start";
     if (g_device.idle.load() == 0) {
         g_device.cancel = 1;
@@ -152,7 +152,8 @@ TEST_F(WorkerThread, CancelledWriteOperationReportsItsFailureAndMonitoringEndsWh
     monitor.keepRunning = 1;
     monitor.operation = OP_MONITOR;
     std::snprintf(monitor.filePath, sizeof monitor.filePath, "%s", path.c_str());
-    auto monitoring = std::async(std::launch::async, [&monitor] { return ExecuteOperation(&monitor); });
+    auto monitoring =
+        std::async(std::launch::async, [&monitor] { return ExecuteOperation(&g_device, &monitor); });
     // A poll has ended, so the file's first contents are taken: the edit below is a change.
     EXPECT_TRUE(WaitUntil([&] { return monitorProgress.polls > 0; }, kEventBound));
     std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "changed";

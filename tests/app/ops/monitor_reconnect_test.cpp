@@ -140,7 +140,7 @@ class MonitorReconnectTest : public ::testing::Test {
     void Start() {
         ASSERT_NE(FindHardware(&g_device, nullptr, nullptr), 0u);
         SetVendorID(&g_device, 3);
-        worker_ = std::thread([this] { MonitorFile(&params_); });
+        worker_ = std::thread([this] { MonitorFile(&g_device, &params_); });
         ASSERT_TRUE(WaitFor("Monitoring has begun"));
     }
 

@@ -55,7 +55,7 @@ class StatusWindowTest : public ::testing::Test {
 TEST_F(StatusWindowTest, AfterAnOperationExecuteIsOnCancelIsOffAndTheStatusIsIdle) {
     OperationParams params{};
     params.operation = OP_WRITE;
-    EXPECT_EQ(ExecuteOperation(&params), 0);
+    EXPECT_EQ(ExecuteOperation(&g_device, &params), 0);
     EXPECT_TRUE(IsWindowEnabled(execute_));
     EXPECT_FALSE(IsWindowEnabled(cancel_));
     EXPECT_EQ(TextOf(status_), "Idle");
