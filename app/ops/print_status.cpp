@@ -4,8 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-AppState g_app;
-
 void PrintStatus(std::uint32_t breaks, const char* format, ...) {
     char text[kStatusMax + 1];
     va_list args;
