@@ -2,6 +2,7 @@
 #include "app_state.h"
 #include "executor.h"
 #include "monitor.h"
+#include "program_device.h"
 #include "resource_ids.h"
 
 #include <gtest/gtest.h>
