@@ -9,20 +9,7 @@ build="$2"
 runner=""
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-ran=0
-
-fact() {
-    local name="$1"
-    shift
-    ran=$((ran + 1))
-    if "$@"; then
-        echo "ok: $name"
-    else
-        echo "FAIL: $name"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/../support/facts.sh"
 
 "$cmake" --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1
 fact "cmake --install succeeds" test $? = 0
@@ -54,5 +41,4 @@ for variable in TEVRIX_PORTS TEVRIX_DEVICE_LOG; do
     fact "the page documents $variable" grep -q "^ *$variable" "$work/page.txt"
 done
 
-echo "$((ran - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+facts_end
