@@ -2,18 +2,14 @@
 #include "app_state.h"
 #include "cmdline.h"
 #include "console.h"
-#include "monitor.h"
 #include "program_device.h"
 #include "startup.h"
-#include "version.h"
 
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
     AttachDeviceLog();
-    InstallMonitorCallbacks();
-    GetModuleVersionString(argv[0], g_app.versionText);
     if (argc < 2) {
         g_app.consoleMode = 1;
         PrintBanner();

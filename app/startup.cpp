@@ -7,6 +7,7 @@
 #include "device_state.h"
 #include "executor.h"
 #include "list_emulators.h"
+#include "monitor.h"
 #include "monitor_stop.h"
 #include "port_line.h"
 #include "program_device.h"
@@ -18,7 +19,7 @@
 void PrintBanner() {
     char line[kVersionTextSize + 16];
     ConsoleWrite("-------------------------------\n");
-    std::snprintf(line, sizeof line, "Tevrix v%s\n", g_app.versionText);
+    std::snprintf(line, sizeof line, "Tevrix v%s\n", ProgramVersionText());
     ConsoleWrite(line);
     ConsoleWrite(TEVRIX_MAKER_NOTICE "\n");
     ConsoleWrite("-------------------------------\n");
@@ -30,10 +31,10 @@ namespace {
 // before anything else can end the process.
 int RunConsoleOperation(OperationInput* input, bool* stopped) {
     if (g_params.operation != OP_MONITOR) {
-        return RunOperation(&g_device, &g_params, input);
+        return RunOperation(&g_device, &g_params, input, kProgramMonitorReports);
     }
     ConsoleStop stop(&g_params);
-    const int result = RunOperation(&g_device, &g_params, input);
+    const int result = RunOperation(&g_device, &g_params, input, kProgramMonitorReports);
     *stopped = stop.Requested();
     if (*stopped) {
         ClosePort(&g_device);

@@ -153,9 +153,10 @@ double CpuSeconds(clockid_t clock) {
 // gives other places and bytes, so that one run's saves are changes after another's.
 std::vector<double> SaveToUpload(const std::string& path, const Save& save, unsigned seed) {
     g_uploads.clear();
-    g_app.monitorChanges = OnChanges;
     OperationParams params = MonitorParams(path);
-    std::thread worker([&params] { MonitorFile(&g_device, &params); });
+    std::thread worker([&params] {
+        MonitorFile(&g_device, &params, MonitorReports{nullptr, OnChanges, nullptr});
+    });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     std::mt19937 random(seed);
@@ -171,7 +172,6 @@ std::vector<double> SaveToUpload(const std::string& path, const Save& save, unsi
         latencies.push_back(std::chrono::duration<double>(uploaded - saved).count());
     }
     StopMonitor(&params, &worker);
-    g_app.monitorChanges = nullptr;
     std::sort(latencies.begin(), latencies.end());
     return latencies;
 }
@@ -225,7 +225,7 @@ void RunMonitorCpuBench(const std::string& dir, std::vector<TimeRow>* rows) {
     std::string path = MakeFile(dir + "/poll.bin", kPollFileSize);
     OperationParams params = MonitorParams(path);
     constexpr int kPolls = 3;
-    std::thread worker([&params] { MonitorFile(&g_device, &params); });
+    std::thread worker([&params] { MonitorFile(&g_device, &params, MonitorReports{}); });
     clockid_t clock{};
     pthread_getcpuclockid(worker.native_handle(), &clock);
     std::this_thread::sleep_for(std::chrono::milliseconds(kPolls * 1000 + 500));

@@ -71,7 +71,7 @@ void TimedVerify(const Context& context, const std::vector<std::uint8_t>& expect
     params.size = static_cast<std::uint32_t>(expected.size());
     std::snprintf(params.filePath, sizeof params.filePath, "%s", path.c_str());
     auto start = BenchClock::now();
-    int done = ExecuteOperation(&g_device, &params);
+    int done = ExecuteOperation(&g_device, &params, MonitorReports{});
     Add(context, "64 KB verify (executor)", params.size, SecondsSince(start), context.bulkTarget, done == 1);
 }
 

@@ -1,12 +1,12 @@
-#include "app_state.h"
 #include "main_dialog.h"
 #include "resource_ids.h"
+#include "version.h"
 #include "window_geometry.h"
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, g_app.versionText);
+        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, ProgramVersionText());
         if (HWND owner = GetWindow(dialog, GW_OWNER); owner != nullptr) {
             CenterWindowOver(dialog, owner);
         }

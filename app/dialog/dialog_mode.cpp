@@ -1,10 +1,8 @@
-#include "app_state.h"
 #include "kv_controls.h"
 #include "main_dialog.h"
 #include "resource_ids.h"
 
 int RunDialogMode(HINSTANCE instance) {
-    g_app.instance = instance;
     RegisterControlClasses(instance);
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     WaitForSearchToEnd();

@@ -4,6 +4,7 @@
 #include "device_state.h"
 #include "executor.h"
 #include "main_dialog.h"
+#include "monitor.h"
 #include "program_device.h"
 
 DWORD WINAPI DetectHardwareThread(LPVOID) {
@@ -18,7 +19,7 @@ DWORD WINAPI OperationThread(LPVOID) {
     RefreshBanks(&g_device);
     int result = 0;
     if (LeaveLargeBankUnlessAsked(&g_device, &g_params)) {
-        result = ExecuteOperation(&g_device, &g_params);
+        result = ExecuteOperation(&g_device, &g_params, kProgramMonitorReports);
     }
     const bool lost = result == 0 && !DeviceAnswers(&g_device);
     SendMessageA(g_app.mainDialog, WM_OPERATION_ENDED, static_cast<WPARAM>(result), lost ? 1 : 0);

@@ -29,6 +29,13 @@ constexpr UINT kExitWaitMs = 10000;
 constexpr UINT_PTR kSearchTimer = 1;
 constexpr UINT_PTR kExitTimer = 2;
 
+static_assert(kWmAppendStatus == WM_APP + 1 && WM_OPERATION_ENDED != kWmAppendStatus);
+
+// The module whose resources the dialog came from: its icon and the About box are there too.
+HINSTANCE OwnModule(HWND dialog) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+}
+
 // The dialog's own state, touched only on its thread.
 struct MainDialogState {
     // The window rectangle it opened with, which is also its minimum size.
@@ -158,8 +165,8 @@ void FillOperationList(HWND list) {
 
 BOOL OnInitDialog(HWND dialog) {
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
-    HANDLE icon =
-        LoadImageA(g_app.instance, MAKEINTRESOURCEA(IDI_TEVRIX), IMAGE_ICON, iconSize, iconSize, LR_SHARED);
+    HANDLE icon = LoadImageA(OwnModule(dialog), MAKEINTRESOURCEA(IDI_TEVRIX), IMAGE_ICON, iconSize, iconSize,
+                             LR_SHARED);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
     g_app.mainDialog = dialog;
@@ -385,7 +392,7 @@ void OnCommand(HWND dialog, WORD id, WORD code) {
         OnDetectHardware(dialog);
         break;
     case IDM_ABOUT:
-        DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+        DialogBoxParamA(OwnModule(dialog), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
         break;
     case IDC_END_JUSTIFY:
         if (code == BN_CLICKED) {
@@ -433,7 +440,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         RequestClose(dialog);
         return TRUE;
-    case WM_APPEND_STATUS:
+    case kWmAppendStatus:
         AppendEditText(g_app.logWindow, reinterpret_cast<const char*>(lParam),
                        static_cast<std::int32_t>(wParam));
         return TRUE;

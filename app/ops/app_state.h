@@ -5,33 +5,26 @@
 #include <cstdint>
 
 #ifdef _WIN32
-#include <windows.h>
-using WindowHandle = HWND;
-using InstanceHandle = HINSTANCE;
-// PrintStatus sends this to the main dialog (wParam the line breaks, lParam the text), which
-// appends the message to its log on its own thread.
-constexpr UINT WM_APPEND_STATUS = WM_APP + 1;
+// The handle type as the platform's headers declare it, without them.
+struct HWND__;
+using WindowHandle = HWND__*;
 #else
 using WindowHandle = void*;
-using InstanceHandle = void*;
 #endif
 
-using MonitorCallback = std::int32_t (*)(std::int32_t, std::int32_t);
+// PrintStatus sends this to the main dialog (wParam the line breaks, lParam the text), which
+// appends the message to its log on its own thread. WM_APP + 1, numbered here for the portable
+// code; the dialog checks it against the platform's.
+constexpr std::uint32_t kWmAppendStatus = 0x8001;
 
-constexpr std::size_t kVersionTextSize = 100;
-
-// The front end's process-wide state. In console mode the window handles stay null and every
-// window call on them does nothing.
+// Where the front end shows what the operations do: the console, or the dialog's log and its
+// status control. In console mode the window handles stay null and every window call on them
+// does nothing. The dialog sets the handles while it is open.
 struct AppState {
     std::int32_t consoleMode;
-    InstanceHandle instance;
     WindowHandle mainDialog;
     EditHandle logWindow;
     ProgressWindow progressWindow;
-    char versionText[kVersionTextSize];
-    MonitorCallback monitorBegin;
-    MonitorCallback monitorChanges;
-    MonitorCallback monitorEnd;
 };
 
 extern AppState g_app;

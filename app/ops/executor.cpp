@@ -182,7 +182,8 @@ int VerifyOperation(KVCorvane* device, OperationParams* params, OperationInput* 
 
 } // namespace
 
-int RunOperation(KVCorvane* device, OperationParams* params, OperationInput* input) {
+int RunOperation(KVCorvane* device, OperationParams* params, OperationInput* input,
+                 const MonitorReports& reports) {
     switch (params->operation) {
     case OP_READ:
         return ReadOperation(device, params);
@@ -191,17 +192,17 @@ int RunOperation(KVCorvane* device, OperationParams* params, OperationInput* inp
     case OP_VERIFY:
         return VerifyOperation(device, params, input);
     case OP_MONITOR:
-        return MonitorFile(device, params);
+        return MonitorFile(device, params, reports);
     default:
         PrintStatus(1, "FAILURE: Invalid Operation Specified");
         return 0;
     }
 }
 
-int ExecuteOperation(KVCorvane* device, OperationParams* params) {
+int ExecuteOperation(KVCorvane* device, OperationParams* params, const MonitorReports& reports) {
     SetProgressText("Executing");
     OperationInput input;
-    const int result = PrepareOperation(params, &input) ? RunOperation(device, params, &input) : 0;
+    const int result = PrepareOperation(params, &input) ? RunOperation(device, params, &input, reports) : 0;
     SetProgressText("Idle");
     EnableExecute();
     return result;

@@ -39,6 +39,8 @@ bool KeepRunning(OperationParams* params) {
 struct Watched {
     // The link to the emulator.
     KVCorvane* device;
+    // Whom the uploads are told.
+    const MonitorReports* reports;
     std::uint32_t length;
     // The file as last read.
     Buffer file;
@@ -181,7 +183,8 @@ void Poll(ImageSource* source, OperationParams* params, Watched* watched) {
     });
     SetProgressText("Monitoring");
     if (blocks > 0) {
-        Report(g_app.monitorChanges, static_cast<std::int32_t>(bytes), static_cast<std::int32_t>(blocks));
+        Report(watched->reports->changes, static_cast<std::int32_t>(bytes),
+               static_cast<std::int32_t>(blocks));
     }
     if (failure < 0) {
         UploadFailed(params, watched, failure);
@@ -201,17 +204,18 @@ const char* FileNameOf(const char* path) {
 
 } // namespace
 
-int MonitorFile(KVCorvane* device, OperationParams* params) {
+int MonitorFile(KVCorvane* device, OperationParams* params, const MonitorReports& reports) {
     // Set up before the baseline is read, so that no save after it goes unnoticed.
     FileWatch watch(params->filePath);
     ImageSource source;
     Watched watched{};
     watched.device = device;
+    watched.reports = &reports;
     if (!StartWatching(params, &source, &watched)) {
         return 0;
     }
     watched.identity = IdentifyEmulator(device);
-    Report(g_app.monitorBegin, 0, 0);
+    Report(reports.begin, 0, 0);
     PrintStatus(1, "Watching %s: 0x%X bytes from file address 0x%X to emulator address 0x%X",
                 FileNameOf(params->filePath), watched.length, params->fileAddress, watched.place.address);
     while (KeepRunning(params)) {
@@ -226,6 +230,6 @@ int MonitorFile(KVCorvane* device, OperationParams* params) {
         }
         Poll(&source, params, &watched);
     }
-    Report(g_app.monitorEnd, 0, 0);
+    Report(reports.end, 0, 0);
     return 1;
 }

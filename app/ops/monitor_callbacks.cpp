@@ -24,9 +24,3 @@ std::int32_t OnMonitorEnd(std::int32_t, std::int32_t) {
     SetProgressColours(kColourWhite, kColourBlue);
     return 1;
 }
-
-void InstallMonitorCallbacks() {
-    g_app.monitorBegin = OnMonitorBegin;
-    g_app.monitorChanges = OnMonitorChanges;
-    g_app.monitorEnd = OnMonitorEnd;
-}

@@ -4,6 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 void PrintStatus(std::uint32_t breaks, const char* format, ...) {
     char text[kStatusMax + 1];
     va_list args;
@@ -19,7 +23,7 @@ void PrintStatus(std::uint32_t breaks, const char* format, ...) {
         // The append takes several edit messages; made as one message to the dialog, it runs whole
         // on the dialog's thread, so messages of the worker and of the dialog never interleave.
         if (g_app.mainDialog != nullptr) {
-            SendMessageA(g_app.mainDialog, WM_APPEND_STATUS, breaks, reinterpret_cast<LPARAM>(text));
+            SendMessageA(g_app.mainDialog, kWmAppendStatus, breaks, reinterpret_cast<LPARAM>(text));
             return;
         }
 #endif

@@ -1,4 +1,3 @@
-#include "app_state.h"
 #include "version.h"
 
 int GetModuleVersionString(const char*, char* text) {

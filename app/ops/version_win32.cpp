@@ -1,4 +1,3 @@
-#include "app_state.h"
 #include "version.h"
 
 #include <windows.h>
@@ -6,6 +5,11 @@
 #include <vector>
 
 int GetModuleVersionString(const char* modulePath, char* text) {
+    char ownPath[MAX_PATH] = {};
+    if (modulePath == nullptr) {
+        GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
+        modulePath = ownPath;
+    }
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(modulePath, &handle);
     if (size == 0) {

@@ -171,7 +171,8 @@ class Soak : public ::testing::TestWithParam<SoakDevice> {
     // Runs one operation within its bound; returns its output.
     std::string Execute(OperationParams* params, int* result) {
         StdoutCapture out;
-        auto run = std::async(std::launch::async, [params] { return ExecuteOperation(&g_device, params); });
+        auto run = std::async(std::launch::async,
+                              [params] { return ExecuteOperation(&g_device, params, MonitorReports{}); });
         if (run.wait_for(kOperationBound) != std::future_status::ready) {
             std::fprintf(stderr, "operation %d did not end within its bound\n", params->operation);
             std::abort();

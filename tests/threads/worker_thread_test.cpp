@@ -134,7 +134,8 @@ TEST_F(WorkerThread, CancelledWriteOperationReportsItsFailureAndMonitoringEndsWh
     write.keepRunning = 1;
     write.operation = OP_WRITE;
     std::snprintf(write.filePath, sizeof write.filePath, "%s", path.c_str());
-    auto writing = std::async(std::launch::async, [&write] { return ExecuteOperation(&g_device, &write); });
+    auto writing = std::async(std::launch::async,
+                              [&write] { return ExecuteOperation(&g_device, &write, MonitorReports{}); });
     EXPECT_TRUE(writeProgress.WaitUntilHeld()) << "the write did not start";
     if (g_device.idle.load() == 0) {
         g_device.cancel = 1;
@@ -146,14 +147,14 @@ TEST_F(WorkerThread, CancelledWriteOperationReportsItsFailureAndMonitoringEndsWh
 
     PollCounter monitorProgress;
     g_app.progressWindow = &monitorProgress;
-    g_app.monitorChanges = CountUploads;
     g_uploads = 0;
     OperationParams monitor{};
     monitor.keepRunning = 1;
     monitor.operation = OP_MONITOR;
     std::snprintf(monitor.filePath, sizeof monitor.filePath, "%s", path.c_str());
-    auto monitoring =
-        std::async(std::launch::async, [&monitor] { return ExecuteOperation(&g_device, &monitor); });
+    auto monitoring = std::async(std::launch::async, [&monitor] {
+        return ExecuteOperation(&g_device, &monitor, MonitorReports{nullptr, CountUploads, nullptr});
+    });
     // A poll has ended, so the file's first contents are taken: the edit below is a change.
     EXPECT_TRUE(WaitUntil([&] { return monitorProgress.polls > 0; }, kEventBound));
     std::ofstream(path, std::ios::binary | std::ios::in | std::ios::out) << "changed";

@@ -41,7 +41,7 @@ class ExecutorTest : public ::testing::Test {
     // Runs the operation; returns what it printed.
     std::string Run(int* result) {
         StdoutCapture out;
-        *result = ExecuteOperation(&g_device, &params_);
+        *result = ExecuteOperation(&g_device, &params_, MonitorReports{});
         return out.Text();
     }
 

@@ -122,7 +122,6 @@ class MonitorReconnectTest : public ::testing::Test {
     void SetUp() override {
         g_app = AppState{};
         g_app.consoleMode = 1;
-        InstallMonitorCallbacks();
         params_.operation = OP_MONITOR;
         params_.keepRunning = 1;
         path_ = dir_.Path("image.bin");
@@ -140,7 +139,7 @@ class MonitorReconnectTest : public ::testing::Test {
     void Start() {
         ASSERT_NE(FindHardware(&g_device, nullptr, nullptr), 0u);
         SetVendorID(&g_device, 3);
-        worker_ = std::thread([this] { MonitorFile(&g_device, &params_); });
+        worker_ = std::thread([this] { MonitorFile(&g_device, &params_, kProgramMonitorReports); });
         ASSERT_TRUE(WaitFor("Monitoring has begun"));
     }
 

@@ -54,7 +54,6 @@ class MonitorTest : public ::testing::Test {
     void Reset() {
         g_app = AppState{};
         g_app.consoleMode = 1;
-        InstallMonitorCallbacks();
         params_ = OperationParams{};
         params_.operation = OP_MONITOR;
         params_.keepRunning = 1;
@@ -65,7 +64,7 @@ class MonitorTest : public ::testing::Test {
     // Starts monitoring on its own thread and returns once the baseline has been taken, which
     // comes before the first message (the first poll comes a second later).
     void Start() {
-        worker_ = std::thread([this] { MonitorFile(&g_device, &params_); });
+        worker_ = std::thread([this] { MonitorFile(&g_device, &params_, kProgramMonitorReports); });
         ASSERT_TRUE(WaitFor("Monitoring has begun"));
     }
 
@@ -140,7 +139,7 @@ TEST_F(MonitorTest, NothingToWatchIsAFailureThatNamesWhy) {
         params_.keepRunning = 0;
         device_->Mark();
         StdoutCapture out;
-        EXPECT_EQ(ExecuteOperation(&g_device, &params_), 0) << c.name;
+        EXPECT_EQ(ExecuteOperation(&g_device, &params_, kProgramMonitorReports), 0) << c.name;
         std::string want = c.want;
         if (std::size_t at = want.find("{path}"); at != std::string::npos) {
             // The file's name, then the system's reason.
@@ -159,7 +158,7 @@ TEST_F(MonitorTest, ARecordFileWithABadRecordIsRefusedBeforeAnythingIsSent) {
     WriteFileBytes(path_, std::vector<std::uint8_t>(text.begin(), text.end()));
     device_->Mark();
     StdoutCapture out;
-    EXPECT_EQ(ExecuteOperation(&g_device, &params_), 0);
+    EXPECT_EQ(ExecuteOperation(&g_device, &params_, kProgramMonitorReports), 0);
     EXPECT_EQ(out.Text(), "\nFAILURE: " + path_ +
                               " line 1: the record's length 0x10 calls for 42 hexadecimal digits after the "
                               "colon, the line has 10");

@@ -38,7 +38,6 @@ class StatusWindowTest : public ::testing::Test {
         g_app = AppState{};
         g_app.mainDialog = dialog_;
         g_app.progressWindow = status_;
-        InstallMonitorCallbacks();
     }
     void TearDown() override {
         DestroyWindow(dialog_);
@@ -56,17 +55,17 @@ class StatusWindowTest : public ::testing::Test {
 TEST_F(StatusWindowTest, AfterAnOperationExecuteIsOnCancelIsOffAndTheStatusIsIdle) {
     OperationParams params{};
     params.operation = OP_WRITE;
-    EXPECT_EQ(ExecuteOperation(&g_device, &params), 0);
+    EXPECT_EQ(ExecuteOperation(&g_device, &params, kProgramMonitorReports), 0);
     EXPECT_TRUE(IsWindowEnabled(execute_));
     EXPECT_FALSE(IsWindowEnabled(cancel_));
     EXPECT_EQ(TextOf(status_), "Idle");
 }
 
 TEST_F(StatusWindowTest, MonitoringShowsInTheTitleUntilItEnds) {
-    g_app.monitorBegin(0, 0);
+    OnMonitorBegin(0, 0);
     EXPECT_EQ(TextOf(dialog_), "Tevrix: MONITORING");
     EXPECT_EQ(TextOf(status_), "Monitoring...");
-    g_app.monitorEnd(0, 0);
+    OnMonitorEnd(0, 0);
     EXPECT_EQ(TextOf(dialog_), "Tevrix");
     EXPECT_EQ(TextOf(status_), "Idle");
 }
