@@ -4,6 +4,11 @@ WINEPREFIX := $(CURDIR)/build/windows/wineprefix
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
+# ccache keys an object by the paths inside the checkout, not by where the checkout lies: a fresh
+# clone (a CI run) builds from the objects an earlier clone left in the cache.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := true
+
 .PHONY: deps native windows asan tsan fuzz test test-native test-windows test-asan test-tsan test-fuzz format format-check demo dist package test-package
 
 deps:
@@ -66,7 +71,20 @@ format:
 format-check: deps
 	clang-format --dry-run -Werror $(SOURCES)
 
-test: format-check test-native test-windows test-asan test-tsan test-fuzz test-package
+# Two lanes side by side, each one step after another: the native build with its sanitizer runs,
+# and the Windows build with its tests and the fuzz replay. Most native and Wine tests wait on a
+# serial line, a time-out or Wine, while the fuzz runs keep a core busy, so the lanes share the two
+# cores well. The packages come once both lanes have passed.
+test: format-check
+	@$(MAKE) --no-print-directory -j2 --output-sync=target lane-native lane-windows
+	@$(MAKE) --no-print-directory test-package
+
+.PHONY: lane-native lane-windows
+lane-native:
+	@$(MAKE) --no-print-directory test-native && $(MAKE) --no-print-directory test-asan && \
+		$(MAKE) --no-print-directory test-tsan
+lane-windows:
+	@$(MAKE) --no-print-directory test-windows && $(MAKE) --no-print-directory test-fuzz
 
 demo: native
 	bash scripts/demo.sh build/native
