@@ -71,20 +71,20 @@ format:
 format-check: deps
 	clang-format --dry-run -Werror $(SOURCES)
 
-# Two lanes side by side, each one step after another: the native build with its sanitizer runs,
-# and the Windows build with its tests and the fuzz replay. Most native and Wine tests wait on a
-# serial line, a time-out or Wine, while the fuzz runs keep a core busy, so the lanes share the two
-# cores well. The packages come once both lanes have passed.
+# Two lanes side by side, each one step after another: the native build with its package, its
+# sanitizer runs and the fuzz replay, and the Windows build with its tests under Wine and its
+# package. Most native and Wine tests wait on a serial line, a time-out or Wine, while the builds
+# and the fuzz runs keep the cores busy, so the lanes share the two cores well.
 test: format-check
 	@$(MAKE) --no-print-directory -j2 --output-sync=target lane-native lane-windows
-	@$(MAKE) --no-print-directory test-package
 
 .PHONY: lane-native lane-windows
 lane-native:
-	@$(MAKE) --no-print-directory test-native && $(MAKE) --no-print-directory test-asan && \
-		$(MAKE) --no-print-directory test-tsan
+	@$(MAKE) --no-print-directory test-native && $(MAKE) --no-print-directory test-deb && \
+		$(MAKE) --no-print-directory test-asan && $(MAKE) --no-print-directory test-tsan && \
+		$(MAKE) --no-print-directory test-fuzz
 lane-windows:
-	@$(MAKE) --no-print-directory test-windows && $(MAKE) --no-print-directory test-fuzz
+	@$(MAKE) --no-print-directory test-windows && $(MAKE) --no-print-directory test-zip
 
 demo: native
 	bash scripts/demo.sh build/native
@@ -105,8 +105,11 @@ dist: windows
 
 # Each package as a user gets it: the .deb unpacked (never installed) and checked with lintian,
 # the zip unpacked and its Tevrix.exe run under Wine.
-test-package: package dist
+.PHONY: test-deb test-zip
+test-package: test-deb test-zip
+test-deb: package
 	bash tests/package/deb_test.sh $(DEB)
+test-zip: dist
 	bash tests/package/zip_test.sh $(ZIP) build/windows/wine-run.sh; status=$$?; \
 		WINEPREFIX=$(WINEPREFIX) wineserver -k 2>/dev/null; exit $$status
 
